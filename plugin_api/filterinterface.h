@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QStringList>
+#include <QtPlugin>
+
+class FilterVolume;
+class QWidget;
+
+// The contract between the viewer and a filter library. Host and library find
+// each other only through a cast by this identifier, so both compile this one
+// header.
+class FilterInterface {
+ public:
+  virtual ~FilterInterface() = default;
+  virtual QStringList filterNames() const = 0;
+  virtual void runFilter(FilterVolume* volume, QWidget* parent) = 0;
+};
+
+#define OSMAVU_FILTER_INTERFACE_IID "es.osmavu.PlugAndPaint.FilterInterface/1.0"
+Q_DECLARE_INTERFACE(FilterInterface, OSMAVU_FILTER_INTERFACE_IID)
