@@ -21,3 +21,13 @@ int aEntero(const std::string& texto);
 
 // The value under a key; an absent key reads as the empty text.
 std::string parametro(const MapaParametros& mapa, const std::string& clave);
+
+#include <vector>
+
+// Counts per bin: the image histograms of the stretch, and the length and
+// angle histograms of the result files.
+struct Histograma {
+  int nBins = 0;
+  std::vector<int> valores;
+  std::vector<int> cuentas;
+};

@@ -1,0 +1,6 @@
+#include "observador.h"
+
+ObservadorLectura& observadorMudo() {
+  static ObservadorLectura mudo;
+  return mudo;
+}
