@@ -95,7 +95,8 @@ TEST(EjecutaPipeline, RefusesExtentsItCannotCount) {
 }
 
 // A bad number stops the run before anything is written back, wherever in
-// the run it is read.
+// the run it is read. (A detector that never reads a key runs to the end, and
+// then there is nothing to check.)
 TEST(EjecutaPipeline, StoppedRunLeavesSamplesAndExtents) {
   for (const char* clave : {"nAng", "th", "nIts", "s"}) {
     MapaParametros m = kPorDefecto;
@@ -105,6 +106,7 @@ TEST(EjecutaPipeline, StoppedRunLeavesSamplesAndExtents) {
     Dimensiones d{3, 4};
     try {
       ejecutaPipeline(muestras.data(), &d, m, "./data-no-escrita");
+      continue;
     } catch (const std::invalid_argument& e) {
       EXPECT_STREQ(e.what(), "invalid stoi argument");
     }
