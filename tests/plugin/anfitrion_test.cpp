@@ -306,6 +306,41 @@ class AnfitrionTest : public QObject {
     QVERIFY(contenido(dir.path() + "/data").empty());
   }
 
+  void resultsFolderIsCreatedWhenMissing() {
+    QTemporaryDir dir;
+    Volumen v(8, 6, 1);
+    QDir::setCurrent(dir.path());
+    Guion guion;
+    QString error;
+    bool ok = false;
+    capturaSalida([&] { ok = aplicaFiltro(*v.cubo, v.vista, "f", "a", trelkinFull, nullptr, &error); });
+    QDir::setCurrent(inicial);
+    QVERIFY2(ok, qPrintable(error));
+    QVERIFY(QFileInfo(dir.path() + QStringLiteral("/data")).isDir());
+  }
+
+  // A run asked for while the parameter dialog is open is refused and leaves
+  // the volume to the run under way.
+  void noSecondRunWhileOneIsOpen() {
+    Volumen v(4, 4, 1);
+    bool segunda = true;
+    QString errorSegunda;
+    Guion guion([&](QDialog& d) {
+      segunda = aplicaFiltro(*v.cubo, v.vista, "f", "a", prueba, nullptr, &errorSegunda);
+      Guion::pulsaRun(d);
+    });
+    QString error;
+    bool ok = false;
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    capturaSalida([&] { ok = aplicaFiltro(*v.cubo, v.vista, "f", "a", trelkinFull, nullptr, &error); });
+    QDir::setCurrent(inicial);
+    QVERIFY2(ok, qPrintable(error));
+    QVERIFY(!segunda);
+    QCOMPARE(errorSegunda, QStringLiteral("A filter run is already under way."));
+    QVERIFY(aplicaFiltro(*v.cubo, v.vista, "f", "a", prueba, nullptr, &error));
+  }
+
   void badParameterIsReportedAndTheBufferKept() {
     if (!detectorPresente()) QSKIP("the detector of this build reads no parameter");
     QTemporaryDir dir;

@@ -28,6 +28,12 @@ bool aplicaFiltro(Cubo& trabajo, const EstadoVista& vista, const QString& primer
                   QString* error, bool* abandonada) {
   if (abandonada) *abandonada = false;
   if (error) error->clear();
+  // The parameter dialog runs a nested event loop; a second run started from
+  // it would rebuild the volume under the first.
+  static bool enCurso = false;
+  if (enCurso) return falla(error, QObject::tr("A filter run is already under way."));
+  enCurso = true;
+  const std::unique_ptr<bool, void (*)(bool*)> libera(&enCurso, [](bool* b) { *b = false; });
 
   // The loader is dropped after the run but the library stays loaded, so its
   // root object survives for the next run.
