@@ -9,7 +9,7 @@
 #include <functional>
 #include <fstream>
 #include <iostream>
-#include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <vector>
@@ -194,19 +194,19 @@ int ejecutaLote(const Opciones& o) {
     int estado = 0;
   };
   std::vector<Tarea> tareas(o.entradas.size());
-  std::map<QString, int> usados;
+  std::set<QString> usados;
   const QString raiz = QFile::decodeName(o.carpetaDatos.c_str());
   for (std::size_t i = 0; i < tareas.size(); ++i) {
     tareas[i].entrada = QFile::decodeName(o.entradas[i].c_str());
-    QString nombre = QFileInfo(tareas[i].entrada).completeBaseName();
-    if (nombre.isEmpty()) nombre = QStringLiteral("input");
+    QString base = QFileInfo(tareas[i].entrada).completeBaseName();
+    if (base.isEmpty()) base = QStringLiteral("input");
     // Two inputs of one name (a/scan.hdr, b/scan.hdr) must not share a folder.
-    const int veces = ++usados[nombre];
-    if (veces > 1) {
-      nombre += QStringLiteral("-%1").arg(veces);
+    QString nombre = base;
+    for (int n = 2; usados.count(nombre); ++n) nombre = base + QStringLiteral("-%1").arg(n);
+    usados.insert(nombre);
+    if (nombre != base)
       std::cerr << "trelkin: " << o.entradas[i] << ": results go to " << nombre.toStdString()
                 << " (an earlier input has the same name)\n";
-    }
     tareas[i].carpeta = raiz + QLatin1Char('/') + nombre;
   }
 
@@ -250,12 +250,10 @@ int ejecutaLote(const Opciones& o) {
       auto* p = new QProcess;
       tareas[i].proceso = p;
       p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-      p->setInputChannelMode(QProcess::ForwardedInputChannel);
-      QObject::connect(p, &QProcess::finished, p, [&, i, p](int codigo, QProcess::ExitStatus como) {
+      QObject::connect(p, &QProcess::finished, p, [&, i](int codigo, QProcess::ExitStatus como) {
         if (como != QProcess::NormalExit)
           std::cerr << "trelkin: " << o.entradas[i] << ": the run crashed\n";
         termina(i, como == QProcess::NormalExit ? codigo : 1);
-        (void)p;
       });
       QObject::connect(p, &QProcess::errorOccurred, p, [&, i, p](QProcess::ProcessError e) {
         if (e != QProcess::FailedToStart) return;
