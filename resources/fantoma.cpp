@@ -81,8 +81,8 @@ constexpr double kPiel = 26000.0;    // thin denser rim of the body
 constexpr double kRuidoTejido = 500.0;
 constexpr double kRuidoAire = 150.0;
 
-// Fraction of the pixel (x, y) covered by the band |distance| <= media,
-// sampled on a 4 x 4 grid so that the edges are antialiased like a scanner's.
+// Fraction of the pixel (x, y) inside a shape, sampled on a 4 x 4 grid so
+// that edges are soft as a scanner's are, not stair-stepped.
 template <typename Dentro>
 double cobertura(int x, int y, Dentro dentro) {
   int dentroCuenta = 0;
