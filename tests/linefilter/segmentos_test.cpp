@@ -62,25 +62,30 @@ TEST(TrazaSegmento, FirstRunLongEnoughEndsAtTheFirstSampleOutside) {
 }
 
 // One row, start at column 1: a first run of 10 samples, a gap, and a second
-// run up to column 30. The counting pass bridges the gap; the locating pass
-// follows the second run only when the sample two past the first run's end
-// matches, and then starts the segment anew at the run it reached.
+// run up to column 30. The counting pass bridges the gap, skipping the sample
+// right after each run's end (so a gap of 1 counts the second run from its
+// second sample); the locating pass follows the second run only when the
+// sample two past the first run's end matches, and then starts the segment
+// anew at the run it reached.
 TEST(TrazaSegmento, RunsAfterAGap) {
   struct Caso {
     int hueco;  // zero samples after the first run
+    int minRun;
+    bool valido;
     double x1, x2, longitud;
   } casos[] = {
-      {1, 13, 31, 18},
-      {2, 13, 31, 18},
-      {3, 1, 13, 12},
+      {1, 25, true, 13, 31, 18}, {1, 29, true, 13, 31, 18}, {1, 30, false, 0, 0, 0},
+      {2, 25, true, 13, 31, 18}, {2, 29, true, 13, 31, 18}, {2, 30, false, 0, 0, 0},
+      {3, 25, true, 1, 13, 12},  {3, 28, true, 1, 13, 12},  {3, 29, false, 0, 0, 0},
   };
   for (const Caso& c : casos) {
-    SCOPED_TRACE(c.hueco);
+    SCOPED_TRACE(testing::Message() << "gap " << c.hueco << " minRun " << c.minRun);
     Lamina l(40, 10);
     l.rectangulo(1, 5, 10, 1, 256);
     l.rectangulo(11 + c.hueco, 5, 30 - (11 + c.hueco) + 1, 1, 256);
-    const Segmento s = trazaSegmento(l.muestras.data(), &l.dims, 1, 5, kHorizontal, 25, 256);
-    ASSERT_TRUE(s.valido);
+    const Segmento s = trazaSegmento(l.muestras.data(), &l.dims, 1, 5, kHorizontal, c.minRun, 256);
+    ASSERT_EQ(s.valido, c.valido);
+    if (!c.valido) continue;
     EXPECT_EQ(s.x1, c.x1);
     EXPECT_EQ(s.x2, c.x2);
     EXPECT_EQ(s.y1, 5);
