@@ -16,7 +16,8 @@ void compruebaFilas(const auto& forma, std::size_t filas, std::size_t columnas) 
 
 std::size_t extension(int d) { return d > 0 ? static_cast<std::size_t>(d) : 0; }
 
-// The floor of the tiny constant keeps a zero deviation from dividing by 0.
+// Added to both divisors so that a deviation of 0 gives a one-hot kernel
+// instead of dividing by 0.
 constexpr double kEpsilon = 2.2204e-16;
 
 }  // namespace
