@@ -66,6 +66,7 @@ struct CasoClave {
   const char* salida;  // line on standard output, or nullptr
   const char* motivo;
 };
+void PrintTo(const CasoClave& c, std::ostream* os) { *os << c.clave; }
 
 class AperturaSinLector : public ::testing::TestWithParam<CasoClave> {};
 
