@@ -1,5 +1,6 @@
 #include "render.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <fstream>
@@ -127,7 +128,7 @@ void invierteImagen(QImage& imagen) {
 }
 
 QString formaNombreFichero(const QString& ruta) {
-  const QString sinExtension = ruta.left(ruta.size() - 4);
+  const QString sinExtension = ruta.left(std::max<qsizetype>(ruta.size() - 4, 0));
   return sinExtension.mid(sinExtension.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
