@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -18,7 +19,8 @@ QString tr(const char* texto) { return QCoreApplication::translate("Visualizador
 // The boxes of the viewer have no parent and carry the program's icon.
 void prepara(QMessageBox& caja, const QString& titulo) {
   caja.setWindowTitle(titulo);
-  caja.setWindowIcon(QIcon(rutaRecurso(QStringLiteral("./images/orv.svg"))));
+  const QString icono = rutaRecurso(QStringLiteral("./images/orv.svg"));
+  if (QFileInfo::exists(icono)) caja.setWindowIcon(QIcon(icono));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QDebug>
 #include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QKeySequence>
 #include <QLabel>
@@ -31,8 +32,10 @@
 
 namespace {
 
+// A missing icon file is an empty icon, silently.
 QIcon icono(const char* nombre) {
-  return QIcon(rutaRecurso(QStringLiteral("./images/") + QLatin1String(nombre)));
+  const QString ruta = rutaRecurso(QStringLiteral("./images/") + QLatin1String(nombre));
+  return QFileInfo::exists(ruta) ? QIcon(ruta) : QIcon();
 }
 
 // The text after the last "." of a path in its local 8-bit form (the whole
@@ -572,6 +575,12 @@ void Visualizador::inicializaCuboOError() {
     if (libre) etiquetaImagen_->adjustSize();
   }
 
+  // The window the open decided is the one shown. The spin boxes render only
+  // when their value changes, so without this a lower spin box already at 0
+  // would leave the slice's own minimum as the lower limit (64536 for a CT
+  // slice holding -1000) and the first render would push it into the box.
+  vista_.setInferior(ventanaInicial_.inferior);
+  vista_.setSuperior(ventanaInicial_.superior);
   spinInferior_->setRange(0, 65535);
   spinInferior_->setValue(ventanaInicial_.inferior);
   spinSuperior_->setRange(0, 65535);
