@@ -12,7 +12,9 @@
 #include "dialogos.h"
 #include "visualizador.h"
 
-// What the window's end-of-process call throws in tests.
+// What the window's end-of-process call throws in tests. Only for calls made
+// from plain C++ (the constructor, a slot called directly): an exception must
+// never unwind through the toolkit's signal code, built without exceptions.
 struct SalidaProceso {
   int estado;
 };
