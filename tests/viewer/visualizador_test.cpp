@@ -631,6 +631,39 @@ class PruebaVisualizador : public QObject {
     QCOMPARE(w->vista().borde()->puntos()[1].y, 5);
   }
 
+  void aFolderWithoutAReaderFallsBackToTheFileChoice() {
+    auto w = abreVolumen(volumenNumerado(3, 2, 1));
+    QDir(tmp_->path()).mkdir("serie");
+    creaFichero(ruta("serie/a.dcm"), QByteArray(16, '\x01'));
+    creaFichero(ruta("serie/b.dcm"), QByteArray(16, '\x01'));
+    d_->carpetas.push_back(ruta("serie"));
+    int estado = -1;
+    try {
+      w->abrirCarpeta();  // then the file choice, which the script cancels
+    } catch (const SalidaProceso& s) {
+      estado = s.estado;
+    }
+    QCOMPARE(estado, 0);
+    const auto* carpeta = d_->ultima("carpeta");
+    QVERIFY(carpeta);
+    QCOMPARE(carpeta->titulo, QStringLiteral("Seleccionar una carpeta"));
+    QCOMPARE(carpeta->inicio, ruta("scan.hdr"));  // the last path of the file open before
+    QCOMPARE(d_->cuenta("formatos"), 0);  // only .dcm files: no warning
+    QCOMPARE(d_->cuenta("error"), 1);
+    QCOMPARE(d_->llamadas.back().clase, QStringLiteral("ficheros"));
+  }
+
+  void theModalityOfAnEarlierVolumeIsKept() {
+    VolumenPrueba ct = volumenNumerado(3, 2, 1);
+    ct.unidades = "HU";
+    auto w = abreVolumen(ct, "ct");
+    QCOMPARE(w->modalidad(), std::string("CT"));
+    d_->ficheros.push_back({escribeAnalyze(tmp_->path(), "otro", volumenNumerado(3, 2, 1))});
+    w->abrirFichero();
+    QCOMPARE(w->ficheros().first(), ruta("otro.hdr"));
+    QCOMPARE(w->modalidad(), std::string("CT"));
+  }
+
   void initialisationSetsSpinBoxesAndActions() {
     VolumenPrueba v = volumenNumerado(3, 2, 2);
     v.muestras[0] = -1000;
