@@ -250,6 +250,18 @@ class PruebaVisualizador : public QObject {
     QCOMPARE(w->findChild<QSpinBox*>("spinSuperior")->minimumSize(), QSize(80, 10));
   }
 
+  void iconsComeFromTheWorkingDirectoryAndMayBeMissing() {
+    QDir().mkpath("images");
+    QImage icono(4, 4, QImage::Format_RGB32);
+    icono.fill(Qt::blue);
+    QVERIFY(icono.save("images/open.png"));
+    auto w = abreVolumen(volumenNumerado(3, 2, 1));
+    QVERIFY(!w->findChild<QAction*>("accionAbrir")->icon().isNull());
+    QVERIFY(!w->findChild<QAction*>("accionAbrirCarpeta")->icon().isNull());
+    QVERIFY(w->findChild<QAction*>("accionNuevo")->icon().isNull());
+    QVERIFY(w->windowIcon().isNull());
+  }
+
   void hiddenToolsExistUncheckedAndNeverShow() {
     auto w = abreVolumen(volumenNumerado(3, 2, 1));
     w->show();
