@@ -10,7 +10,9 @@
 #include <QTest>
 
 #include "anfitrion.h"
+#include "apertura.h"
 #include "apoyo.h"
+#include "ficheros_prueba.h"
 #include "filterinterface.h"
 #include "guion.h"
 #include "parametros.h"
@@ -35,6 +37,10 @@ struct Volumen {
       cubo->ponCorte(std::make_unique<CorteUnsignedShort>(std::move(m), 3, 9000, g), k);
     }
     vista.setGeometria(g);
+    recuerda();
+  }
+  explicit Volumen(std::unique_ptr<Cubo> c) : cubo(std::move(c)) {
+    vista.setGeometria(cubo->geometria());
     recuerda();
   }
   void recuerda() {
@@ -361,6 +367,57 @@ class AnfitrionTest : public QObject {
     QVERIFY(guion.mensajes[0].contains(QStringLiteral("invalid stoi argument")));
     QCOMPARE(guion.padresMensajes[0], &ventana);
     QVERIFY(v.intacto());
+  }
+
+  // A file as the viewer opens it: the tool reads it through the same entry,
+  // keeps the reader's lines off stdout and hands over the same slice.
+  void batchToolAgreesOnAnOpenedFile() {
+    QTemporaryDir dir;
+    CabeceraAnalyze c;
+    c.filas = 40;
+    c.columnas = 48;
+    c.cortes = 2;
+    c.tipo = 4;
+    std::vector<uint16_t> dibujo(48 * 40);
+    Volumen::pinta(dibujo.data(), 48, 40);
+    std::vector<int> valores(dibujo.begin(), dibujo.end());
+    valores.insert(valores.end(), dibujo.begin(), dibujo.end());
+    const std::string hdr = escribeAnalyze(dir, "scan", c, muestras16(valores));
+
+    QProcess tool;
+    tool.start(QStringLiteral(TRELKIN_EXE), {"--data-dir", dir.path() + "/tool", "--out",
+                                             dir.path() + "/salida.raw", QString::fromStdString(hdr)});
+    QVERIFY(tool.waitForFinished(120000));
+    const QByteArray erroresTool = tool.readAllStandardError();
+    QVERIFY2(tool.exitCode() == 0, erroresTool.constData());
+    const QByteArray salidaTool = tool.readAllStandardOutput();
+
+    std::unique_ptr<Cubo> trabajo;
+    const QByteArray lineasLector = capturaSalida([&] {
+      trabajo = abreLista({QString::fromStdString(hdr)}, observadorMudo()).display->clona();
+    });
+    QVERIFY(!lineasLector.isEmpty());
+    QVERIFY(erroresTool.contains(lineasLector));
+    QVERIFY(!salidaTool.contains(lineasLector));
+
+    Volumen v(std::move(trabajo));
+    const std::vector<uint16_t> segunda = v.muestras(1);
+    bool ok = false;
+    QString error;
+    const QByteArray salidaPlugin = ejecutaReal(v, dir.path() + "/plugin", Guion::pulsaRun, &ok, &error);
+    QVERIFY2(ok, qPrintable(error));
+    QVERIFY(salidaPlugin.contains("Line Detection"));
+    QCOMPARE(salidaTool, salidaPlugin);
+    const auto ficheros = contenido(dir.path() + "/plugin/data");
+    QCOMPARE(ficheros.size(), std::size_t(4));
+    QVERIFY(contenido(dir.path() + "/tool") == ficheros);
+    QCOMPARE(v.muestras(1), segunda);
+    QFile pintado(dir.path() + "/salida.raw");
+    QVERIFY(pintado.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pintado.readAll();
+    const std::vector<uint16_t> resultado = v.muestras(0);
+    QCOMPARE(bytes.size(), qsizetype(resultado.size() * 2));
+    QVERIFY(std::memcmp(bytes.constData(), resultado.data(), bytes.size()) == 0);
   }
 
   // The batch tool hands the pipeline what the host hands the library, so

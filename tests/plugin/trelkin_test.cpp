@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ejecucion.h"
+#include "ficheros_prueba.h"
 #include "parametros.h"
 
 namespace fs = std::filesystem;
@@ -155,6 +156,34 @@ TEST_F(Trelkin, BatchGoesOnPastAnUnreadableInput) {
   EXPECT_EQ(r.salida, esperada + referencia(c, 40, 30, mapa, dir_ / "rc"));
   for (const auto& f : fs::directory_iterator(dir_ / "rb"))
     EXPECT_EQ(lee(dir_ / "res" / "b" / f.path().filename()), lee(f.path())) << f.path();
+}
+
+// Files the viewer opens: a file no reader takes fails alone; the readers'
+// lines never reach stdout.
+TEST_F(Trelkin, OpenedFilesGoThroughTheReaders) {
+  CabeceraAnalyze c;
+  c.filas = 30;
+  c.columnas = 40;
+  c.tipo = 4;
+  std::vector<int> valores(30 * 40);
+  for (std::size_t i = 0; i < valores.size(); ++i) valores[i] = (i % 30 < 3) ? 20000 : int(300 + i % 17);
+  escribe((dir_ / "scan.hdr").string(), cabeceraAnalyze(c));
+  escribe((dir_ / "scan.img").string(), muestras16(valores));
+  escribe((dir_ / "roto.bin").string(), Bytes{1, 2, 3});
+
+  const Resultado solo = corre({"--data-dir", "uno", "scan.hdr"});
+  ASSERT_EQ(solo.estado, 0) << solo.errores;
+  EXPECT_EQ(solo.salida.rfind("Tipo Salida: n\n", 0), 0u) << solo.salida;
+  EXPECT_NE(solo.errores.find("Filas: "), std::string::npos) << solo.errores;
+  EXPECT_EQ(solo.salida.find("Filas: "), std::string::npos);
+  EXPECT_TRUE(fs::exists(dir_ / "uno" / "dataLen.dat"));
+
+  const Resultado lote = corre({"--data-dir", "res", "roto.bin", "scan.hdr"});
+  EXPECT_EQ(lote.estado, 1);
+  EXPECT_NE(lote.errores.find("trelkin: roto.bin: "), std::string::npos) << lote.errores;
+  EXPECT_EQ(lote.salida, solo.salida);
+  for (const auto& f : fs::directory_iterator(dir_ / "uno"))
+    EXPECT_EQ(lee(dir_ / "res" / "scan" / f.path().filename()), lee(f.path())) << f.path();
 }
 
 TEST_F(Trelkin, BadParameterFailsTheRun) {
