@@ -21,10 +21,13 @@ struct VolumenAbierto {
 };
 
 // A file choice: recognise the first path, run its reader, convert to 16 bits
-// where the key needs it, build the summary and the initial window, and write
-// the dispatch's log lines. Throws ErrorLectura when no display volume results
-// (no reader for the key, or a file the reader refuses).
+// where the key needs it, build the summary (also set as the display volume's
+// header text) and the initial window, and write the dispatch's log lines.
+// Throws ErrorLectura when no display volume results (no reader for the key, a
+// file the reader refuses, a volume without a slice or without its pixel
+// sizes); no other exception escapes.
 VolumenAbierto abreLista(const QStringList& rutas, ObservadorLectura& observador);
 
-// A folder choice, given the folder's files as the folder listing gives them.
+// A folder choice, given the folder's files as ficherosCarpeta lists them:
+// a DICOM series or an XDAS sinogram; the window is always 0…65535.
 VolumenAbierto abreListaCarpeta(const QStringList& ficheros, ObservadorLectura& observador);
