@@ -1,0 +1,173 @@
+#include "apertura.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "errores.h"
+#include "ficheros_prueba.h"
+
+using ::testing::HasSubstr;
+
+namespace {
+
+// Collects what the open path writes to the debug log.
+class RegistroDebug {
+ public:
+  RegistroDebug() {
+    lineas().clear();
+    anterior_ = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) {
+      lineas() << m;
+    });
+  }
+  ~RegistroDebug() { qInstallMessageHandler(anterior_); }
+  static QStringList& lineas() {
+    static QStringList l;
+    return l;
+  }
+
+ private:
+  QtMessageHandler anterior_;
+};
+
+QStringList una(const std::string& ruta) { return {QString::fromStdString(ruta)}; }
+
+TEST(Apertura, AnalyzeDaSuVolumenSuResumenYSuVentana) {
+  QTemporaryDir dir;
+  CabeceraAnalyze c;
+  c.filas = 2;
+  c.columnas = 3;
+  c.cortes = 2;
+  c.pixdim3 = 1.25f;
+  c.unidades = "HU";
+  const std::string hdr = escribeAnalyze(dir, "scan", c, muestras16({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+  RegistroDebug registro;
+  VolumenAbierto v = abreLista(una(hdr), observadorMudo());
+  EXPECT_EQ(v.clave, "Analyze");
+  EXPECT_EQ(v.leido, nullptr);
+  ASSERT_NE(v.display, nullptr);
+  EXPECT_NE(dynamic_cast<const CorteShort*>(v.display->corte(0)), nullptr);
+  const QString resumen =
+      "Ancho del Corte: 1.25\nNumero de Cortes: 2\nAncho de la Imagen: 3\nAlto de la Imagen: 2\n"
+      "Pixel x (mm): 1\nPixel y (mm): 1";
+  EXPECT_EQ(v.resumen, resumen);
+  EXPECT_EQ(v.display->textoCabecera(), resumen);
+  EXPECT_EQ(v.inferior, 0);
+  EXPECT_EQ(v.superior, 65535);
+  EXPECT_EQ(v.display->atributos().at("modality"), "CT");
+  EXPECT_TRUE(RegistroDebug::lineas().contains("Cabecera  Analyze"));
+  EXPECT_TRUE(RegistroDebug::lineas().contains("Analyze"));
+}
+
+// Every key without a working reader: its log line, then a clear error.
+struct CasoClave {
+  const char* clave;
+  Bytes contenido;
+  const char* debug;   // line on the debug log, or nullptr
+  const char* salida;  // line on standard output, or nullptr
+  const char* motivo;
+};
+
+class AperturaSinLector : public ::testing::TestWithParam<CasoClave> {};
+
+Bytes palabra(unsigned char a, unsigned char b) {
+  Bytes x(300, 0x11);
+  x[0] = a;
+  x[1] = b;
+  return x;
+}
+Bytes trailer(double d) {
+  Bytes x(300, 0x11);
+  ponDouble(x, 300 - 128, d);
+  return x;
+}
+
+TEST_P(AperturaSinLector, EscribeSuLineaYDaUnErrorClaro) {
+  const CasoClave& c = GetParam();
+  QTemporaryDir dir;
+  const std::string f = ruta(dir, "fichero.bin");
+  escribe(f, c.contenido);
+  RegistroDebug registro;
+  ::testing::internal::CaptureStdout();
+  try {
+    abreLista(una(f), observadorMudo());
+    ::testing::internal::GetCapturedStdout();
+    FAIL() << "no error";
+  } catch (const ErrorLectura& e) {
+    const std::string salida = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(e.ruta(), f);
+    EXPECT_THAT(e.motivo(), HasSubstr(c.motivo));
+    if (c.salida) EXPECT_EQ(salida, std::string(c.salida) + "\n");
+    if (c.debug) EXPECT_TRUE(RegistroDebug::lineas().contains(c.debug)) << RegistroDebug::lineas().join("|").toStdString();
+    EXPECT_TRUE(RegistroDebug::lineas().contains(QStringLiteral("Cabecera  ") + c.clave));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Claves, AperturaSinLector,
+    ::testing::Values(
+        CasoClave{"PelixOld", palabra(1, 2), "Pelix", nullptr, "reading PelixOld files is not supported yet"},
+        CasoClave{"Dicom", Bytes(300, 0), nullptr, "Error Leyendo", "reading Dicom files is not supported yet"},
+        CasoClave{"His", palabra(0x00, 0x70), nullptr, "His", "reading His files is not supported yet"},
+        CasoClave{"TIFF", palabra(0x49, 0x49), "LEE FORMATO TIFF", nullptr, "reading TIFF files"},
+        CasoClave{"JPEG", palabra(0xFF, 0xD8), "LEE FORMATO JPEG", nullptr, "reading JPEG files"},
+        CasoClave{"PNG", palabra(0x89, 0x50), "LEE FORMATO PNG", nullptr, "reading PNG files"},
+        CasoClave{"BMP", palabra(0x42, 0x4D), "LEE FORMATO BMP", nullptr, "reading BMP files"},
+        CasoClave{"radXDAS", trailer(32000.0), "LEE FORMATO Radiografia XDAS", nullptr, "reading radXDAS"},
+        CasoClave{"sinoXDAS", trailer(32001.0), "LEE FORMATO Sinograma XDAS", nullptr, "reading sinoXDAS"},
+        CasoClave{"radFP", trailer(32002.0), "LEE FORMATO Radiografia Flat-Panel", nullptr, "reading radFP"}),
+    [](const auto& info) { return std::string(info.param.clave); });
+
+TEST(Apertura, FicheroQueNoSeAbre) {
+  RegistroDebug registro;
+  ::testing::internal::CaptureStderr();
+  try {
+    abreLista({QStringLiteral("/no/such/file.hdr")}, observadorMudo());
+    FAIL() << "no error";
+  } catch (const ErrorLectura& e) {
+    EXPECT_EQ(e.ruta(), "/no/such/file.hdr");
+    EXPECT_THAT(e.motivo(), HasSubstr("cannot be opened"));
+  }
+  EXPECT_THAT(::testing::internal::GetCapturedStderr(), HasSubstr("Can't open: /no/such/file.hdr"));
+  EXPECT_TRUE(RegistroDebug::lineas().contains("Tipo no definido"));
+}
+
+TEST(Apertura, AnalyzeMaloSeInformaComoErrorDeLectura) {
+  QTemporaryDir dir;
+  Bytes h = cabeceraAnalyze(CabeceraAnalyze{});
+  h.resize(100);
+  escribe(ruta(dir, "corto.hdr"), h);
+  ::testing::internal::CaptureStdout();
+  EXPECT_THROW(abreLista(una(ruta(dir, "corto.hdr")), observadorMudo()), ErrorLectura);
+  ::testing::internal::GetCapturedStdout();
+}
+
+TEST(AperturaCarpeta, SoloDicomOSinogramas) {
+  QTemporaryDir dir;
+  CabeceraAnalyze c;
+  const std::string hdr = escribeAnalyze(dir, "scan", c, muestras16({1, 2, 3, 4, 5, 6}));
+  RegistroDebug registro;
+  ::testing::internal::CaptureStdout();
+  try {
+    abreListaCarpeta(una(hdr), observadorMudo());
+    FAIL() << "no error";
+  } catch (const ErrorLectura& e) {
+    EXPECT_THAT(e.motivo(), HasSubstr("neither a DICOM series nor an XDAS sinogram"));
+  }
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Tipo no definido\n");
+
+  escribe(ruta(dir, "a.dcm"), Bytes(300, 0));
+  ::testing::internal::CaptureStdout();
+  EXPECT_THROW(abreListaCarpeta(una(ruta(dir, "a.dcm")), observadorMudo()), ErrorLectura);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Error Leyendo\n");
+
+  ::testing::internal::CaptureStdout();
+  try {
+    abreListaCarpeta({}, observadorMudo());
+    FAIL() << "no error";
+  } catch (const ErrorLectura& e) {
+    EXPECT_THAT(e.motivo(), HasSubstr("holds no files"));
+  }
+  ::testing::internal::GetCapturedStdout();
+}
+
+}  // namespace
