@@ -11,7 +11,9 @@
 #include <QFileInfo>
 #include <QImageWriter>
 
+#include <fcntl.h>
 #include <tiffio.h>
+#include <unistd.h>
 
 namespace {
 
@@ -47,13 +49,21 @@ void guardarTiff(const QImage& imagen, const std::string& ruta) {
   TIFFOpenOptions* opciones = TIFFOpenOptionsAlloc();
   TIFFOpenOptionsSetErrorHandlerExtR(opciones, recogeErrorTiff, &mensaje);
   TIFFOpenOptionsSetWarningHandlerExtR(opciones, callaAvisoTiff, nullptr);
-  errno = 0;
-  TIFF* tif = TIFFOpenExt(ruta.c_str(), "w", opciones);
-  const int errorApertura = errno;
+  // The file is created here rather than by libtiff, so that a name that
+  // cannot be created is told apart from one created and then not written,
+  // which must not be left behind.
+  const int fd = ::open(ruta.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0666);
+  if (fd < 0) {
+    const int error = errno;
+    TIFFOpenOptionsFree(opciones);
+    throw ErrorEscritura(ruta, "cannot be created: " + std::string(std::strerror(error)));
+  }
+  TIFF* tif = TIFFFdOpenExt(fd, ruta.c_str(), "w", opciones);
   TIFFOpenOptionsFree(opciones);
   if (!tif) {
-    throw ErrorEscritura(ruta, "cannot be created: " +
-                                   std::string(errorApertura ? std::strerror(errorApertura) : mensaje.c_str()));
+    ::close(fd);
+    std::remove(ruta.c_str());
+    throw ErrorEscritura(ruta, "cannot be written: " + (mensaje.empty() ? std::string("TIFF error") : mensaje));
   }
   const uint32_t ancho = static_cast<uint32_t>(rgb.width());
   const uint32_t alto = static_cast<uint32_t>(rgb.height());
