@@ -13,8 +13,8 @@
 #include "muestras.h"
 
 // The save dialogs' texts, to pass through the translation function. The TIFF
-// entry of the single-picture filter lacks its closing parenthesis; the dialog
-// shows it that way and users know it so.
+// entry of the single-picture filter lacks its closing parenthesis: kept, as
+// the dialog has always shown it.
 inline constexpr char kTituloGuardar[] = "Choose a file name";
 inline constexpr char kFiltroGuardar[] =
     "Imagen PNG(*.png);;Imagen BMP de Windows(*.bmp);;Imagen TIFF(*.tiff , *.tif;;Imagen PPM(*.ppm);;"

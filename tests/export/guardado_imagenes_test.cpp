@@ -207,8 +207,7 @@ TEST(GuardarImagen, AnEmptyPictureIsRefused) {
 
 class GuardarCortesPrueba : public ::testing::Test {
  protected:
-  // Three 2 x 2 slices; slice k holds 100 + 100k … so that each slice has its
-  // own greys through the window 100…355.
+  // Three 2 x 2 slices, each with its own greys through the window 100…355.
   void SetUp() override {
     cubo = cuboUShort(2, 2, {{100, 228, 355, 356}, {99, 100, 228, 355}, {228, 228, 228, 228}},
                       tamanos("1", "1", "1"));
