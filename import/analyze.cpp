@@ -186,20 +186,24 @@ std::unique_ptr<Cubo> leerAnalyze(const QStringList& ficheros, ObservadorLectura
   const std::size_t n = static_cast<std::size_t>(muestrasCorte);
   std::vector<std::unique_ptr<int16_t[]>> muestras(static_cast<std::size_t>(cortes));
   std::vector<std::vector<float>> flotantes;
-  std::vector<unsigned char> bloque(static_cast<std::size_t>(bytesCorte));
+  // 16-bit samples of a little-endian host go straight into the slice.
+  const bool directo = ancho == 2 && std::endian::native == std::endian::little;
+  std::vector<unsigned char> bloque(directo ? 0 : static_cast<std::size_t>(bytesCorte));
   for (int i = 0; i < cortes; ++i) {
     progreso.valor(i);
-    std::fill(bloque.begin(), bloque.end(), 0);
-    fi.read(reinterpret_cast<char*>(bloque.data()), static_cast<std::streamsize>(bytesCorte));
+    muestras[i] = std::make_unique_for_overwrite<int16_t[]>(n);
+    char* destino = directo ? reinterpret_cast<char*>(muestras[i].get()) : reinterpret_cast<char*>(bloque.data());
+    fi.read(destino, static_cast<std::streamsize>(bytesCorte));
     const std::size_t leidas = static_cast<std::size_t>(fi.gcount()) / std::size_t(ancho);
-    muestras[i] = std::make_unique<int16_t[]>(n);  // samples the file does not reach stay 0
     if (ancho == 4) {
       std::vector<float> corte(leidas);
       for (std::size_t k = 0; k < leidas; ++k) corte[k] = float32LE(bloque.data() + 4 * k);
       flotantes.push_back(std::move(corte));
-    } else {
+    } else if (!directo) {
       convierteEnteros(bloque.data(), leidas, ancho, muestras[i].get());
     }
+    // Samples the file does not reach are 0.
+    std::fill(muestras[i].get() + (ancho == 4 ? 0 : leidas), muestras[i].get() + n, int16_t(0));
   }
   fi.close();
   if (ancho == 4) escalaFlotantes(flotantes, muestras);

@@ -1,5 +1,6 @@
 #include "apertura.h"
 
+#include <functional>
 #include <iostream>
 #include <new>
 #include <stdexcept>
@@ -177,8 +178,9 @@ void compruebaDisplay(const VolumenAbierto& v, const std::string& ruta) {
 // Readers and summaries report bad input by throwing; whatever else escapes
 // them (a missing attribute, memory) becomes the same kind of report, so that a
 // bad file never ends the program.
-template <class F>
-VolumenAbierto abre(const QStringList& rutas, F dispatch) {
+}  // namespace
+
+VolumenAbierto abreProtegido(const QStringList& rutas, const LectorClave& dispatch) {
   const std::string ruta = primeraRuta8(rutas);
   VolumenAbierto v;
   try {
@@ -199,16 +201,14 @@ VolumenAbierto abre(const QStringList& rutas, F dispatch) {
   return v;
 }
 
-}  // namespace
-
 VolumenAbierto abreLista(const QStringList& rutas, ObservadorLectura& observador) {
-  return abre(rutas, [&](const std::string& clave, VolumenAbierto& v) {
+  return abreProtegido(rutas, [&](const std::string& clave, VolumenAbierto& v) {
     dispatchFichero(clave, rutas, observador, v);
   });
 }
 
 VolumenAbierto abreListaCarpeta(const QStringList& ficheros, ObservadorLectura& observador) {
-  return abre(ficheros, [&](const std::string& clave, VolumenAbierto& v) {
+  return abreProtegido(ficheros, [&](const std::string& clave, VolumenAbierto& v) {
     dispatchCarpeta(clave, ficheros, observador, v);
   });
 }

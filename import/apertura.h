@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -31,3 +32,9 @@ VolumenAbierto abreLista(const QStringList& rutas, ObservadorLectura& observador
 // A folder choice, given the folder's files as ficherosCarpeta lists them:
 // a DICOM series or an XDAS sinogram; the window is always 0…65535.
 VolumenAbierto abreListaCarpeta(const QStringList& ficheros, ObservadorLectura& observador);
+
+// The guard both opens run in: recognise the first path, let `lee` dispatch on
+// the key, and turn whatever it throws (a missing attribute, memory, any
+// standard error) or leaves unusable into an ErrorLectura naming that path.
+using LectorClave = std::function<void(const std::string& clave, VolumenAbierto& volumen)>;
+VolumenAbierto abreProtegido(const QStringList& rutas, const LectorClave& lee);

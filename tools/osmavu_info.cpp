@@ -204,8 +204,11 @@ void describe(const char* titulo, const Cubo* v) {
 template <class T>
 bool escribeMuestras(std::FILE* f, const Muestras<T>& m, std::size_t n) {
   static_assert(std::endian::native == std::endian::little, "samples are written little-endian");
-  if (fwrite(m.data(), sizeof(T), std::min(n, m.size()), f) != std::min(n, m.size())) return false;
-  const std::vector<T> ceros(n > m.size() ? n - m.size() : 0);
+  // fwrite must not be handed a null buffer, even for no elements.
+  const std::size_t propias = std::min(n, m.size());
+  if (propias > 0 && fwrite(m.data(), sizeof(T), propias, f) != propias) return false;
+  if (n == propias) return true;
+  const std::vector<T> ceros(n - propias);
   return fwrite(ceros.data(), sizeof(T), ceros.size(), f) == ceros.size();
 }
 
@@ -221,7 +224,7 @@ bool escribeCrudo(const std::string& ruta, const Cubo& v, bool propio, std::stri
     const Corte* c = corteOVacio(v, i);
     if (!c) {
       const std::vector<uint16_t> ceros(n);
-      bien = fwrite(ceros.data(), 2, n, f) == n;
+      bien = n == 0 || fwrite(ceros.data(), 2, n, f) == n;
     } else if (!propio) {
       bien = escribeMuestras(f, c->comoUShort(), n);
     } else if (dynamic_cast<const CorteDouble*>(c)) {

@@ -41,6 +41,7 @@ struct CasoTipo {
   int16_t inferior, superior;
   const char* linea;
 };
+void PrintTo(const CasoTipo& c, std::ostream* os) { *os << c.nombre; }
 
 class TiposAnalyze : public LectorAnalyze, public ::testing::WithParamInterface<CasoTipo> {};
 
@@ -243,6 +244,7 @@ struct CasoMalo {
   std::function<void(const QTemporaryDir&)> prepara;  // writes bad.hdr (and bad.img)
   const char* motivo;
 };
+void PrintTo(const CasoMalo& c, std::ostream* os) { *os << c.nombre; }
 
 class CorpusAnalyzeMalo : public ::testing::TestWithParam<CasoMalo> {};
 

@@ -10,25 +10,6 @@ using ::testing::HasSubstr;
 
 namespace {
 
-// Collects what the open path writes to the debug log.
-class RegistroDebug {
- public:
-  RegistroDebug() {
-    lineas().clear();
-    anterior_ = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) {
-      lineas() << m;
-    });
-  }
-  ~RegistroDebug() { qInstallMessageHandler(anterior_); }
-  static QStringList& lineas() {
-    static QStringList l;
-    return l;
-  }
-
- private:
-  QtMessageHandler anterior_;
-};
-
 QStringList una(const std::string& ruta) { return {QString::fromStdString(ruta)}; }
 
 TEST(Apertura, AnalyzeDaSuVolumenSuResumenYSuVentana) {
@@ -66,6 +47,7 @@ struct CasoClave {
   const char* salida;  // line on standard output, or nullptr
   const char* motivo;
 };
+void PrintTo(const CasoClave& c, std::ostream* os) { *os << c.clave; }
 
 class AperturaSinLector : public ::testing::TestWithParam<CasoClave> {};
 
@@ -168,6 +150,81 @@ TEST(AperturaCarpeta, SoloDicomOSinogramas) {
     EXPECT_THAT(e.motivo(), HasSubstr("holds no files"));
   }
   ::testing::internal::GetCapturedStdout();
+}
+
+}  // namespace
+
+namespace {
+
+// The guard every open runs in, fed with readers that misbehave.
+class GuardaApertura : public ::testing::Test {
+ protected:
+  QTemporaryDir dir;
+  QStringList rutas;
+  void SetUp() override {
+    escribe(ruta(dir, "a.bin"), Bytes(300, 0x11));
+    rutas = una(ruta(dir, "a.bin"));
+  }
+  static std::unique_ptr<Cubo> volumen(AttributeMap a, int cortes = 1) {
+    Geometria g = nuevaGeometria(1, 1);
+    auto v = std::make_unique<Cubo>(g, cortes, a);
+    for (int i = 0; i < cortes; ++i)
+      v->ponCorte(std::make_unique<CorteUnsignedShort>(std::make_unique<uint16_t[]>(1), 0, 0, g), i);
+    return v;
+  }
+  static AttributeMap tamanos() {
+    AttributeMap a;
+    a.set("PixelDimx", "1");
+    a.set("PixelDimy", "1");
+    a.set("PixelDimz", "1");
+    return a;
+  }
+  std::string motivo(const LectorClave& lee) {
+    RegistroDebug registro;
+    try {
+      abreProtegido(rutas, lee);
+    } catch (const ErrorLectura& e) {
+      EXPECT_EQ(e.ruta(), ruta(dir, "a.bin"));
+      return e.motivo();
+    } catch (...) {
+      ADD_FAILURE() << "an exception other than ErrorLectura escaped";
+    }
+    return "no error";
+  }
+};
+
+TEST_F(GuardaApertura, ErroresEstandarSeVuelvenErroresDeLectura) {
+  EXPECT_THAT(motivo([](const std::string&, VolumenAbierto& v) {
+                v.display = volumen(AttributeMap{});
+                v.display->atributosRef().at("ST");
+              }),
+              HasSubstr("invalid unordered_map<K, T> key"));
+  EXPECT_THAT(motivo([](const std::string&, VolumenAbierto&) { throw std::bad_alloc(); }),
+              HasSubstr("not enough memory"));
+  EXPECT_THAT(motivo([](const std::string&, VolumenAbierto&) { throw std::invalid_argument("stoi"); }),
+              HasSubstr("stoi"));
+}
+
+TEST_F(GuardaApertura, UnVolumenInservibleSeRechaza) {
+  EXPECT_THAT(motivo([](const std::string&, VolumenAbierto&) {}), HasSubstr("produced no volume"));
+  EXPECT_THAT(motivo([](const std::string&, VolumenAbierto& v) { v.display = volumen(tamanos(), 0); }),
+              HasSubstr("holds no slices"));
+  for (const char* clave : {"PixelDimx", "PixelDimy", "PixelDimz"}) {
+    AttributeMap a = tamanos();
+    a.erase(clave);
+    EXPECT_THAT(motivo([a](const std::string&, VolumenAbierto& v) { v.display = volumen(a); }),
+                HasSubstr(std::string("lacks the attribute ") + clave));
+  }
+}
+
+TEST_F(GuardaApertura, UnVolumenBuenoRecibeSuResumenComoCabecera) {
+  VolumenAbierto v = abreProtegido(rutas, [](const std::string& clave, VolumenAbierto& v) {
+    EXPECT_EQ(clave, "PelixOld");
+    v.display = volumen(tamanos());
+    v.resumen = QStringLiteral("Información");
+  });
+  EXPECT_EQ(v.clave, "PelixOld");
+  EXPECT_EQ(v.display->textoCabecera(), QStringLiteral("Información"));
 }
 
 }  // namespace

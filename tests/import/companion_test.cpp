@@ -62,6 +62,7 @@ struct CasoDatos {
   std::vector<Punto> puntos;
   const char* aviso = nullptr;
 };
+void PrintTo(const CasoDatos& c, std::ostream* os) { *os << c.nombre; }
 
 class FicheroDatos : public ::testing::TestWithParam<CasoDatos> {};
 

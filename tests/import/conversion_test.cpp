@@ -5,6 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "ficheros_prueba.h"
+
 using ::testing::ElementsAre;
 
 namespace {
@@ -34,7 +36,9 @@ TEST(EscalarA16Bits, EstiraCadaCorteDesdeSusLimites) {
   CuboSinograma s(g, 2, 1, 2, tamanos());
   s.ponCorte(dobles({100.0, 200.0, 300.0, 250.0}, 100.0, 300.0, g), 0);
   s.ponCorte(dobles({5.0, 5.0, 5.0, 5.0}, 5.0, 5.0, g), 1);
+  RegistroDebug registro;
   auto v = escalarA16Bits(s);
+  EXPECT_EQ(RegistroDebug::lineas(), QStringList{QString::fromUtf8("valores del tama\xc3\xb1o del pixel     0.5  0.25  2")});
   // 65535 / 200 rounded to single precision is 327.674988…, so the top of the
   // slice is 65534, not 65535.
   EXPECT_THAT(de(v->corte(0)->comoUShort()), ElementsAre(0, 32767, 65534, 49151));

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include <QDir>
+#include <QStringList>
+#include <QtGlobal>
 #include <QTemporaryDir>
 
 using Bytes = std::vector<unsigned char>;
@@ -116,4 +118,23 @@ struct ObservadorGrabador : ObservadorLectura {
   void progresoValor(int v) override { valores.push_back(v); }
   void progresoFin() override { ++fines; }
   void aviso(const std::string& r, const std::string& t) override { avisos.push_back(r + ": " + t); }
+};
+
+// Collects what the open path writes to the debug log.
+class RegistroDebug {
+ public:
+  RegistroDebug() {
+    lineas().clear();
+    anterior_ = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) {
+      lineas() << m;
+    });
+  }
+  ~RegistroDebug() { qInstallMessageHandler(anterior_); }
+  static QStringList& lineas() {
+    static QStringList l;
+    return l;
+  }
+
+ private:
+  QtMessageHandler anterior_;
 };

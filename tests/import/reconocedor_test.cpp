@@ -30,6 +30,7 @@ struct CasoFormato {
   Bytes contenido;
   const char* clave;
 };
+void PrintTo(const CasoFormato& c, std::ostream* os) { *os << c.nombre; }
 
 class Reconocedor : public ::testing::TestWithParam<CasoFormato> {};
 

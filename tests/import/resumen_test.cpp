@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ficheros_prueba.h"
+
 namespace {
 
 AttributeMap atributos(const char* x, const char* y, const char* st) {
@@ -32,10 +34,14 @@ TEST(Resumen, His) {
 TEST(Resumen, Adquisicion) {
   // Channels are the slice height, projections its width.
   CuboSinograma v(nuevaGeometria(720, 64), 3, 512.5f, 1000.0f, atributos("0.1", "0.2", "0.5"));
+  RegistroDebug registro;
   EXPECT_EQ(resumenAdquisicion(v),
             "Numero de Canales: 64\nNumero de Proyecciones: 720\nCortes Seleccionados: 3\n"
             "Pixel x (mm): 0.1\nPixel y (mm): 0.2\nSlice Thickness (mm): 0.5\n"
             "Distancia foco-objeto: 512.5\nDistancia foco-detector: 1000");
+  ASSERT_EQ(RegistroDebug::lineas().size(), 2);
+  EXPECT_EQ(RegistroDebug::lineas()[0].toUtf8(), QByteArray("Informaci\xc3\xb3n Cabecera"));
+  EXPECT_TRUE(RegistroDebug::lineas()[1].startsWith("Numero de Canales: 64"));
 }
 
 TEST(Resumen, NumerosComoLosEscribeArg) {

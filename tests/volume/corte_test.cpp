@@ -33,6 +33,7 @@ struct CasoConversion {
   int32_t entero;
   double doble;  // NaN: the sample is NaN
 };
+void PrintTo(const CasoConversion& c, std::ostream* os) { *os << c.nombre; }
 
 class Conversiones : public ::testing::TestWithParam<CasoConversion> {};
 
