@@ -16,6 +16,11 @@
 namespace {
 
 constexpr std::size_t kTamanoCabecera = 348;
+// How far a short sample file may fall behind its header before the header is
+// taken as corrupt: the zero-filled volume may be this many times the file, or
+// this size, whichever is larger.
+constexpr uint64_t kFactorRelleno = 16;
+constexpr uint64_t kRellenoMaximo = uint64_t{256} << 20;
 
 int16_t int16LE(const unsigned char* b) { return static_cast<int16_t>(b[0] | (b[1] << 8)); }
 
@@ -163,24 +168,23 @@ std::unique_ptr<Cubo> leerAnalyze(const QStringList& ficheros, ObservadorLectura
   const uint64_t muestrasCorte = uint64_t(cab.filas) * uint64_t(cab.columnas);
   const uint64_t bytesCorte = muestrasCorte * uint64_t(ancho);
   const uint64_t bytesEsperados = bytesCorte * uint64_t(cab.cortes);
-  // Only what the file holds is allocated: slices it does not reach are left
-  // out, and a file that does not hold one slice is no image at all.
-  if (bytesFichero < bytesCorte)
-    throw ErrorLectura(rutaImg, "the sample file holds " + std::to_string(bytesFichero) +
-                                    " bytes, less than one slice of " + std::to_string(bytesCorte) +
-                                    " bytes");
-  const int cortes = static_cast<int>(
-      std::min<uint64_t>(uint64_t(cab.cortes), (bytesFichero + bytesCorte - 1) / bytesCorte));
+  // A truncated copy is read as far as it goes and the rest is 0, as long as
+  // the header's claim stays within reach of the file: a claim of gigabytes
+  // beside a file of a few bytes is a corrupt header, not a short file.
+  const uint64_t memoriaVolumen = muestrasCorte * uint64_t(cab.cortes) * sizeof(int16_t);
+  if (bytesFichero < bytesEsperados &&
+      memoriaVolumen > std::max<uint64_t>(kFactorRelleno * bytesFichero, kRellenoMaximo))
+    throw ErrorLectura(rutaImg, "the header gives " + std::to_string(bytesEsperados) +
+                                    " bytes of samples but the sample file holds only " +
+                                    std::to_string(bytesFichero));
+  const int cortes = cab.cortes;
   if (bytesFichero < bytesEsperados) {
     const uint64_t completos = bytesFichero / bytesCorte;
-    std::string texto = "the sample file holds " + std::to_string(bytesFichero) + " of the " +
-                        std::to_string(bytesEsperados) + " bytes the header gives: " +
-                        std::to_string(completos) + " of " + std::to_string(cab.cortes) +
-                        " slices are complete";
-    texto += uint64_t(cortes) > completos ? "; the rest of slice " + std::to_string(cortes) + " is 0"
-                                          : "";
-    texto += "; the volume has " + std::to_string(cortes) + " slices";
-    observador.aviso(rutaImg, texto);
+    observador.aviso(rutaImg, "the sample file is short: it holds " + std::to_string(bytesFichero) +
+                                  " of the " + std::to_string(bytesEsperados) +
+                                  " bytes the header gives (" + std::to_string(completos) + " of " +
+                                  std::to_string(cab.cortes) +
+                                  " slices complete); the missing samples are 0");
   }
 
   const std::size_t n = static_cast<std::size_t>(muestrasCorte);

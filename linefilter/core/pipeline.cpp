@@ -64,8 +64,8 @@ void pintaSegmentos(uint16_t* imagen, const Dimensiones* dims, const MapaSegment
     for (const Segmento& s : grupo) {
       const int X = truncaEntero32(s.x1);
       const int Y = truncaEntero32(s.y1);
-      // The line is drawn in single precision, as it always was: the pixels
-      // painted depend on it.
+      // The line is drawn in single precision: which pixels it covers depends
+      // on it (a quarter turn, for one, stays in its column).
       const float a = static_cast<float>(s.angulo);
       const float L = static_cast<float>(s.longitud);
       std::cout << X << ", " << Y << ", " << a << ", " << L << '\n';
@@ -112,8 +112,12 @@ void procesaImagen(uint16_t* muestras, Dimensiones* dims, MapaParametros paramet
   const int w = conGradiente ? aEntero(parametro(parametros, "w")) : 0;
   const int th = umbral ? aEntero(parametro(parametros, "th")) : 0;
 
+  const bool deteccion = parametros.count("dl") > 0;
+
+  // The picture as it was before any stage: detection paints over it.
   const std::size_t n = numMuestras(dims);
-  std::vector<uint16_t> guardada(muestras, muestras + n);
+  std::vector<uint16_t> guardada;
+  if (deteccion) guardada.assign(muestras, muestras + n);
 
   if (suavizado) {
     std::cout << "nIts: " << nIts << '\n';
@@ -138,7 +142,7 @@ void procesaImagen(uint16_t* muestras, Dimensiones* dims, MapaParametros paramet
     umbralizacion(muestras, *dims, th);
   }
 
-  if (!parametros.count("dl")) return;
+  if (!deteccion) return;
 
   std::cout << "Line Detection\n";
   std::swap(dims->dim0, dims->dim1);

@@ -213,17 +213,36 @@ TEST_F(LectorAnalyze, FicheroDeMuestrasCortoSeLeeHastaDondeLlegaYAvisa) {
   c.columnas = 2;
   c.cortes = 4;
   ObservadorGrabador o;
-  // One and a half slices of four.
+  // One and a half slices of four: the volume keeps its four slices.
   auto v = lee(escribeAnalyze(dir, "scan", c, muestras16({1, 2, 3, 4, 5, 6})), o);
-  ASSERT_EQ(v->numCortes(), 2);
-  EXPECT_EQ(v->cortesPresentes(), 2);
+  ASSERT_EQ(v->numCortes(), 4);
+  EXPECT_EQ(v->cortesPresentes(), 4);
   EXPECT_THAT(muestras(*v, 0), ElementsAre(1, 2, 3, 4));
   EXPECT_THAT(muestras(*v, 1), ElementsAre(5, 6, 0, 0));
+  EXPECT_THAT(muestras(*v, 3), ElementsAre(0, 0, 0, 0));
   EXPECT_EQ(dynamic_cast<const CorteShort*>(v->corte(1))->inferior(), 0);
   ASSERT_EQ(o.avisos.size(), 1u);
   EXPECT_THAT(o.avisos[0], HasSubstr("scan.img"));
+  EXPECT_THAT(o.avisos[0], HasSubstr("short"));
   EXPECT_THAT(o.avisos[0], HasSubstr("12 of the 32 bytes"));
   EXPECT_EQ(o.fines, 1);
+}
+
+TEST_F(LectorAnalyze, FicheroDeMuestrasVacioOMenorQueUnCorteDaCerosYAvisa) {
+  CabeceraAnalyze c;
+  c.filas = 2;
+  c.columnas = 2;
+  c.cortes = 3;
+  for (std::size_t bytes : {std::size_t{0}, std::size_t{7}}) {
+    ObservadorGrabador o;
+    Bytes img(bytes, 0);
+    if (bytes >= 2) img[0] = 9;
+    auto v = lee(escribeAnalyze(dir, "scan", c, img), o);
+    ASSERT_EQ(v->numCortes(), 3) << bytes;
+    EXPECT_THAT(muestras(*v, 0), ElementsAre(bytes >= 2 ? 9 : 0, 0, 0, 0)) << bytes;
+    EXPECT_THAT(muestras(*v, 2), ElementsAre(0, 0, 0, 0)) << bytes;
+    EXPECT_EQ(o.avisos.size(), 1u) << bytes;
+  }
 }
 
 TEST_F(LectorAnalyze, FicheroDeMuestrasLargoIgnoraElResto) {
@@ -299,14 +318,15 @@ INSTANTIATE_TEST_SUITE_P(
                  "must be positive"},
         // 32767^3 samples claimed by a 16-byte sample file.
         CasoMalo{"enormeConImgDiminuto", par(conExtensiones(32767, 32767, 32767, 16), Bytes(16)),
-                 "less than one slice"},
+                 "holds only 16"},
         CasoMalo{"enormeFlotanteSinImg",
                  [](const QTemporaryDir& d) {
                    escribe(ruta(d, "bad.hdr"), cabeceraAnalyze(conExtensiones(32767, 32767, 32767, 16)));
                  },
                  "sample file cannot be opened"},
-        CasoMalo{"imgVacio", par(conExtensiones(2, 2, 3), Bytes{}), "less than one slice"},
-        CasoMalo{"imgMenorQueUnCorte", par(conExtensiones(2, 2, 3), Bytes(7)), "less than one slice"},
+        // A claim of 1.6 GB beside a 100-byte file is a corrupt header, not a short file.
+        CasoMalo{"grandeConImgDiminuto", par(conExtensiones(20000, 20000, 2), Bytes(100)),
+                 "holds only 100"},
         CasoMalo{"tipoDoble", par(conExtensiones(2, 2, 1, 64), Bytes(64)), "sample type 64"},
         CasoMalo{"tipoCero", par(conExtensiones(2, 2, 1, 0), Bytes(64)), "sample type 0"},
         CasoMalo{"tipoNegativo", par(conExtensiones(2, 2, 1, -4), Bytes(64)), "sample type -4"}),
