@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,10 @@ struct CasoUso {
   std::vector<std::string> args;
   const char* motivo;  // a piece of the reason
 };
+
+void PrintTo(const CasoUso& c, std::ostream* os) {
+  for (const std::string& a : c.args) *os << a << ' ';
+}
 
 std::string nombreCaso(const testing::TestParamInfo<CasoUso>& info) {
   std::string n = std::to_string(info.index);

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <QImage>
+
 #include "ejecucion.h"
 #include "ficheros_prueba.h"
 #include "parametros.h"
@@ -123,6 +125,41 @@ TEST_F(Trelkin, RawInputAndOutMatchTheDetector) {
   EXPECT_EQ(lee(dir_ / "o.raw"), bytes);
   for (const auto& f : fs::directory_iterator(dir_ / "ref"))
     EXPECT_EQ(lee(dir_ / "res" / f.path().filename()), lee(f.path())) << f.path();
+}
+
+// Every --out kind holds the same samples; the writers' own lines stay off
+// stdout.
+TEST_F(Trelkin, OutWritesEveryKind) {
+  std::vector<uint16_t> m = crudo("a.raw", 40, 30, 7);
+  const Resultado base = corre({"--raw", "40x30", "--out", "o.raw", "a.raw"});
+  ASSERT_EQ(base.estado, 0) << base.errores;
+  const std::string raw = lee(dir_ / "o.raw");
+  ASSERT_EQ(raw.size(), m.size() * 2);
+
+  const Resultado hdr = corre({"--raw", "40x30", "--out", "o.hdr", "a.raw"});
+  ASSERT_EQ(hdr.estado, 0) << hdr.errores;
+  EXPECT_EQ(hdr.salida, base.salida);
+  EXPECT_NE(hdr.errores.find("EL NOMBRE ES: "), std::string::npos) << hdr.errores;
+  EXPECT_EQ(lee(dir_ / "o.hdr").size(), 348u);
+  EXPECT_EQ(lee(dir_ / "o.img"), raw);
+
+  for (const char* nombre : {"o.png", "o.tif"}) {
+    const Resultado r = corre({"--raw", "40x30", "--out", nombre, "a.raw"});
+    ASSERT_EQ(r.estado, 0) << r.errores;
+    EXPECT_EQ(r.salida, base.salida);
+    if (std::string(nombre) == "o.tif") continue;  // this Qt has no TIFF plug-in to read it back
+    QImage imagen(QString::fromStdString((dir_ / nombre).string()));
+    ASSERT_EQ(imagen.format(), QImage::Format_Grayscale16) << nombre;
+    ASSERT_EQ(imagen.width(), 40);
+    ASSERT_EQ(imagen.height(), 30);
+    for (int x = 0; x < 40; ++x)
+      for (int y = 0; y < 30; ++y) {
+        const std::size_t i = static_cast<std::size_t>(x) * 30 + y;
+        const uint16_t esperado = uint16_t(uint8_t(raw[2 * i]) | uint8_t(raw[2 * i + 1]) << 8);
+        ASSERT_EQ(reinterpret_cast<const uint16_t*>(imagen.constScanLine(y))[x], esperado) << x << "," << y;
+      }
+  }
+  EXPECT_GT(fs::file_size(dir_ / "o.tif"), raw.size());
 }
 
 TEST_F(Trelkin, RawOfTheWrongSizeIsUnreadable) {

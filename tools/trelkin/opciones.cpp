@@ -30,7 +30,7 @@ bool esSalidaConocida(const std::string& ruta) {
     std::transform(cola.begin(), cola.end(), cola.begin(), [](unsigned char c) { return std::tolower(c); });
     return cola == e;
   };
-  return termina(".raw") || termina(".png") || termina(".tif") || termina(".tiff");
+  return termina(".raw") || termina(".png") || termina(".tif") || termina(".tiff") || termina(".hdr");
 }
 
 }  // namespace
@@ -53,7 +53,8 @@ const char* textoUso() {
          "  --data-dir DIR     folder of the result files (default ./data, created when\n"
          "                     missing); with several INPUTs, DIR/<input name>/\n"
          "  --out FILE         write the rewritten slice: .raw (uint16 LE), .png or\n"
-         "                     .tif (16-bit grey); one INPUT only\n"
+         "                     .tif (16-bit grey), .hdr (Analyze pair, unsigned\n"
+         "                     16-bit); one INPUT only\n"
          "  -j N               run N inputs at once\n"
          "  --help             show this text\n"
          "\n"
@@ -118,7 +119,7 @@ bool leeOpciones(const std::vector<std::string>& args, Opciones& o, std::string&
     } else if (a == "--out") {
       if (!valorDe(i, o.salida)) return false;
       if (!esSalidaConocida(o.salida)) {
-        error = "--out: '" + o.salida + "' does not end in .raw, .png or .tif";
+        error = "--out: '" + o.salida + "' does not end in .raw, .png, .tif or .hdr";
         return false;
       }
     } else if (a == "-j" || (a.rfind("-j", 0) == 0 && a.size() > 2 && a[2] != '-')) {

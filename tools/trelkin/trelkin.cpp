@@ -24,6 +24,8 @@
 #include "cubo.h"
 #include "ejecucion.h"
 #include "errores.h"
+#include "errores_escritura.h"
+#include "escritor_analyze.h"
 #include "observador.h"
 #include "opciones.h"
 #include "salida.h"
@@ -128,6 +130,34 @@ std::unique_ptr<Cubo> abreTrabajo(const Opciones& o, const std::string& ruta) {
 #endif
 }
 
+bool esAnalyze(const std::string& ruta) {
+  return ruta.size() > 4 && ruta.compare(ruta.size() - 4, 4, ".hdr") == 0;
+}
+
+// The rewritten slice as a one-slice unsigned 16-bit Analyze pair, through the
+// viewer's own writer. A raw buffer has no pixel sizes; they are written as 1.
+bool escribeAnalyze(const std::string& ruta, const std::vector<uint16_t>& muestras, int w, int h,
+                    AttributeMap atributos, std::string& error) {
+  for (const char* clave : {"PixelDimx", "PixelDimy", "ST"})
+    if (!atributos.contains(clave)) atributos.set(clave, "1");
+  Geometria g = nuevaGeometria(w, h);
+  Cubo cubo(g, 1, atributos);
+  auto copia = std::make_unique<uint16_t[]>(muestras.size());
+  std::copy(muestras.begin(), muestras.end(), copia.get());
+  cubo.ponCorte(std::make_unique<CorteUnsignedShort>(std::move(copia), 0, 65535, g), 0);
+  try {
+    SalidaAErrores silencio;
+    guardarVolumenAnalyze(cubo, QFile::decodeName(ruta.c_str()), 'u');
+  } catch (const ErrorEscritura& e) {
+    error = e.motivo();
+    return false;
+  } catch (const std::exception& e) {
+    error = e.what();
+    return false;
+  }
+  return true;
+}
+
 int ejecutaUna(const Opciones& o, const std::string& ruta, const std::string& carpeta) {
   std::unique_ptr<Cubo> trabajo;
   try {
@@ -174,7 +204,10 @@ int ejecutaUna(const Opciones& o, const std::string& ruta, const std::string& ca
 
   if (!o.salida.empty()) {
     std::string error;
-    if (!escribeCorte(o.salida, buffer.data(), w, h, error)) {
+    const bool escrito = esAnalyze(o.salida)
+                             ? escribeAnalyze(o.salida, buffer, w, h, trabajo->atributos(), error)
+                             : escribeCorte(o.salida, buffer.data(), w, h, error);
+    if (!escrito) {
       std::cerr << "trelkin: " << o.salida << ": " << error << '\n';
       return 1;
     }
