@@ -21,6 +21,7 @@
 #include <QProcess>
 #include <QStringList>
 
+#include "apertura.h"
 #include "cubo.h"
 #include "ejecucion.h"
 #include "errores.h"
@@ -29,9 +30,6 @@
 #include "observador.h"
 #include "opciones.h"
 #include "salida.h"
-#ifdef TRELKIN_CON_LECTORES
-#include "apertura.h"
-#endif
 
 namespace {
 
@@ -121,13 +119,9 @@ std::unique_ptr<Cubo> abreCrudo(const std::string& ruta, int dim0, int dim1) {
 std::unique_ptr<Cubo> abreTrabajo(const Opciones& o, const std::string& ruta) {
   SalidaAErrores silencio;
   if (o.crudo) return abreCrudo(ruta, o.crudoDim0, o.crudoDim1)->clona();
-#ifdef TRELKIN_CON_LECTORES
   ObservadorErrores observador;
   VolumenAbierto abierto = abreLista(QStringList{QFile::decodeName(ruta.c_str())}, observador);
   return abierto.display->clona();
-#else
-  throw ErrorLectura(ruta, "this build reads raw buffers only (use --raw DIM0xDIM1)");
-#endif
 }
 
 bool esAnalyze(const std::string& ruta) {
