@@ -6,7 +6,6 @@
 #include <functional>
 #include <iostream>
 #include <map>
-#include <stdexcept>
 
 #include <QByteArray>
 #include <QtGlobal>
@@ -15,7 +14,6 @@
 #include <QString>
 #include <QTemporaryFile>
 
-#include "ejecucion.h"
 
 // What one run printed on stdout; the filter writes there directly. The test
 // framework's own log would land there too, so Qt's messages go to stderr
@@ -50,19 +48,4 @@ inline std::map<QString, QByteArray> contenido(const QString& carpeta) {
     if (f.open(QIODevice::ReadOnly)) r[nombre] = f.readAll();
   }
   return r;
-}
-
-// The placeholder detector reads no parameter; the real one refuses a bad one.
-inline bool detectorPresente() {
-  bool presente = false;
-  capturaSalida([&] {
-    uint16_t muestra = 0;
-    Dimensiones d{1, 1};
-    try {
-      ejecutaPipeline(&muestra, &d, {{"nAng", "abc"}}, "./no-such-folder");
-    } catch (const std::invalid_argument&) {
-      presente = true;
-    }
-  });
-  return presente;
 }

@@ -95,8 +95,7 @@ TEST(EjecutaPipeline, RefusesExtentsItCannotCount) {
 }
 
 // A bad number stops the run before anything is written back, wherever in
-// the run it is read. (A detector that never reads a key runs to the end, and
-// then there is nothing to check.)
+// the run it is read.
 TEST(EjecutaPipeline, StoppedRunLeavesSamplesAndExtents) {
   for (const char* clave : {"nAng", "th", "nIts", "s"}) {
     MapaParametros m = kPorDefecto;
@@ -106,7 +105,7 @@ TEST(EjecutaPipeline, StoppedRunLeavesSamplesAndExtents) {
     Dimensiones d{3, 4};
     try {
       ejecutaPipeline(muestras.data(), &d, m, "./data-no-escrita");
-      continue;
+      ADD_FAILURE() << clave << " = abc did not stop the run";
     } catch (const std::invalid_argument& e) {
       EXPECT_STREQ(e.what(), "invalid stoi argument");
     }
