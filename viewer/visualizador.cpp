@@ -1009,16 +1009,19 @@ void Visualizador::applyFilterBasicoUS() {
   if (!cuboProcesado_) return;
   QString error;
   bool hecho = false;
+  bool avisado = false;
   try {
     hecho = aplicaFiltro(*cuboProcesado_, vista_, primerFicheroElegido(), modoApertura_,
-                         opciones_.rutaPlugin, this, &error);
+                         opciones_.rutaPlugin, this, &error, nullptr, &avisado);
   } catch (const std::exception& e) {
     error = QString::fromStdString(e.what());
   }
   if (!hecho) {
     std::cerr << "osmavu: " << opciones_.rutaPlugin.toStdString() << ": " << error.toStdString()
               << std::endl;
-    dialogos_->aviso(QStringLiteral("Dravoni"), tr("The filter library %1 could not be run:\n%2")
+    // A run that failed inside the library has shown its own box already.
+    if (!avisado)
+      dialogos_->aviso(QStringLiteral("Dravoni"), tr("The filter library %1 could not be run:\n%2")
                                                     .arg(opciones_.rutaPlugin, error));
   }
   avances();

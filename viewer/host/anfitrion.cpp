@@ -25,8 +25,9 @@ bool falla(QString* error, const QString& motivo) {
 
 bool aplicaFiltro(Cubo& trabajo, const EstadoVista& vista, const QString& primerFichero,
                   const std::string& modo, const QString& rutaPlugin, QWidget* parent,
-                  QString* error, bool* abandonada) {
+                  QString* error, bool* abandonada, bool* avisado) {
   if (abandonada) *abandonada = false;
+  if (avisado) *avisado = false;
   if (error) error->clear();
   // The parameter dialog runs a nested event loop; a second run started from
   // it would rebuild the volume under the first.
@@ -90,7 +91,10 @@ bool aplicaFiltro(Cubo& trabajo, const EstadoVista& vista, const QString& primer
   raiz->setProperty(OSMAVU_FILTER_ABANDONED_PROPERTY, false);
   filtro->runFilter(&registro, parent);
   const QString fallo = raiz->property(OSMAVU_FILTER_ERROR_PROPERTY).toString();
-  if (!fallo.isEmpty()) return falla(error, fallo);
+  if (!fallo.isEmpty()) {
+    if (avisado) *avisado = true;
+    return falla(error, fallo);
+  }
   if (raiz->property(OSMAVU_FILTER_ABANDONED_PROPERTY).toBool()) {
     if (abandonada) *abandonada = true;
     return true;

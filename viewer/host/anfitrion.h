@@ -15,12 +15,12 @@ class QWidget;
 // slice of `trabajo` from what comes back. Returns false, with the reason in
 // `error` and `trabajo` untouched, when the library cannot be loaded, does not
 // answer the interface, or the run fails inside (the library has then told the
-// user itself). Closing the parameter dialog without "Run" is no failure: it
+// user itself, and `*avisado` says so, so that the caller does not tell twice). Closing the parameter dialog without "Run" is no failure: it
 // returns true with `trabajo` untouched and sets `*abandonada`. Redisplaying
 // the volume afterwards is the caller's part.
 bool aplicaFiltro(Cubo& trabajo, const EstadoVista& vista, const QString& primerFichero,
                   const std::string& modo, const QString& rutaPlugin, QWidget* parent,
-                  QString* error, bool* abandonada = nullptr);
+                  QString* error, bool* abandonada = nullptr, bool* avisado = nullptr);
 
 // "./trelkinFull" plus the platform's plug-in suffix in the working directory,
 // then beside the executable.
