@@ -62,42 +62,6 @@ constexpr const char* kUso =
 
 constexpr const char* kExtensionesImagen[] = {".png", ".bmp", ".tif", ".ppm", ".xbm", ".xpm"};
 
-// Draws a bar on a terminal; says nothing on a pipe, where it would only be noise.
-class ObservadorConvert : public ObservadorLectura {
- public:
-  void progresoInicio(const QString& etiqueta, const QString&, int minimo, int maximo) override {
-    etiqueta_ = etiqueta.toStdString();
-    minimo_ = minimo;
-    maximo_ = maximo;
-    dibuja_ = isatty(STDERR_FILENO) && maximo - minimo > 1;
-    ultimo_ = -1;
-  }
-  void progresoValor(int valor) override {
-    if (!dibuja_) return;
-    const int ancho = 40;
-    const int lleno = std::clamp((valor - minimo_ + 1) * ancho / (maximo_ - minimo_), 0, ancho);
-    if (lleno == ultimo_) return;
-    ultimo_ = lleno;
-    std::fprintf(stderr, "\r%s [%-*s] %d/%d", etiqueta_.c_str(), ancho, std::string(lleno, '#').c_str(),
-                 valor + 1, maximo_);
-    std::fflush(stderr);
-  }
-  void progresoFin() override {
-    if (dibuja_) std::fprintf(stderr, "\n");
-    dibuja_ = false;
-  }
-  void aviso(const std::string& ruta, const std::string& texto) override {
-    std::cout.flush();
-    std::fflush(stdout);
-    std::fprintf(stderr, "osmavu-convert: %s: warning: %s\n", ruta.c_str(), texto.c_str());
-  }
-
- private:
-  std::string etiqueta_;
-  int minimo_ = 0, maximo_ = 0, ultimo_ = -1;
-  bool dibuja_ = false;
-};
-
 // While it lives, whatever is written to standard output lands on standard
 // error: the readers' lines must not mix with the writer's.
 class SalidaDesviada {
@@ -218,7 +182,7 @@ int main(int argc, char** argv) {
   if (analyze && hayVentana) return uso("--window applies to picture output only");
   if (!analyze && hayTipo) return uso("--type applies to Analyze output only");
 
-  ObservadorConvert observador;
+  ObservadorTerminal observador("osmavu-convert");
   VolumenAbierto abierto;
   try {
     SalidaDesviada desviada;

@@ -48,42 +48,6 @@ constexpr const char* kUso =
 
 std::FILE* informe = stdout;
 
-// Draws a bar on a terminal; says nothing on a pipe, where it would only be noise.
-class ObservadorInfo : public ObservadorLectura {
- public:
-  void progresoInicio(const QString& etiqueta, const QString&, int minimo, int maximo) override {
-    etiqueta_ = etiqueta.toStdString();
-    minimo_ = minimo;
-    maximo_ = maximo;
-    dibuja_ = isatty(STDERR_FILENO) && maximo - minimo > 1;
-    ultimo_ = -1;
-  }
-  void progresoValor(int valor) override {
-    if (!dibuja_) return;
-    const int ancho = 40;
-    const int lleno = maximo_ > minimo_ ? (valor - minimo_ + 1) * ancho / (maximo_ - minimo_) : ancho;
-    if (lleno == ultimo_) return;
-    ultimo_ = lleno;
-    std::fprintf(stderr, "\r%s [%-*s] %d/%d", etiqueta_.c_str(), ancho,
-                 std::string(std::min(std::max(lleno, 0), ancho), '#').c_str(), valor + 1, maximo_);
-    std::fflush(stderr);
-  }
-  void progresoFin() override {
-    if (dibuja_) std::fprintf(stderr, "\n");
-    dibuja_ = false;
-  }
-  void aviso(const std::string& ruta, const std::string& texto) override {
-    std::fflush(stdout);
-    std::cout.flush();
-    std::fprintf(stderr, "osmavu-info: %s: warning: %s\n", ruta.c_str(), texto.c_str());
-  }
-
- private:
-  std::string etiqueta_;
-  int minimo_ = 0, maximo_ = 0, ultimo_ = -1;
-  bool dibuja_ = false;
-};
-
 // --- JSON ------------------------------------------------------------------
 
 std::string cadena(const std::string& utf8) {
@@ -290,7 +254,7 @@ int main(int argc, char** argv) {
   if (rutas.isEmpty()) return uso("no PATH given");
   if (carpeta && rutas.size() != 1) return uso("--folder takes exactly one PATH");
 
-  ObservadorInfo observador;
+  ObservadorTerminal observador("osmavu-info");
   std::shared_ptr<Borde> borde;
   VolumenAbierto abierto;
   try {

@@ -58,41 +58,6 @@ class SalidaAErrores {
   int guardada_ = -1;
 };
 
-// The readers' warnings as lines on stderr, and their progress as a bar when
-// stderr is a terminal (a log file gets no carriage returns).
-class ObservadorErrores : public ObservadorLectura {
- public:
-  void progresoInicio(const QString& etiqueta, const QString&, int minimo, int maximo) override {
-    etiqueta_ = etiqueta.toStdString();
-    minimo_ = minimo;
-    maximo_ = maximo;
-  }
-  void progresoValor(int valor) override {
-    if (!terminal_ || maximo_ <= minimo_) return;
-    const long long hecho = std::clamp<long long>(valor - static_cast<long long>(minimo_), 0,
-                                                  maximo_ - static_cast<long long>(minimo_));
-    const int llenas = static_cast<int>(hecho * 30 / (maximo_ - static_cast<long long>(minimo_)));
-    std::cerr << '\r' << etiqueta_ << " [" << std::string(static_cast<std::size_t>(llenas), '#')
-              << std::string(static_cast<std::size_t>(30 - llenas), ' ') << ']' << std::flush;
-    dibujada_ = true;
-  }
-  void progresoFin() override {
-    if (dibujada_) std::cerr << '\n';
-    dibujada_ = false;
-  }
-  void aviso(const std::string& ruta, const std::string& texto) override {
-    progresoFin();
-    std::cerr << "trelkin: " << ruta << ": " << texto << '\n';
-  }
-
- private:
-  bool terminal_ = isatty(STDERR_FILENO) != 0;
-  bool dibujada_ = false;
-  std::string etiqueta_;
-  int minimo_ = 0;
-  int maximo_ = 0;
-};
-
 std::unique_ptr<Cubo> abreCrudo(const std::string& ruta, int dim0, int dim1) {
   std::ifstream f(ruta, std::ios::binary);
   if (!f) throw ErrorLectura(ruta, "cannot open the file");
@@ -119,7 +84,7 @@ std::unique_ptr<Cubo> abreCrudo(const std::string& ruta, int dim0, int dim1) {
 std::unique_ptr<Cubo> abreTrabajo(const Opciones& o, const std::string& ruta) {
   SalidaAErrores silencio;
   if (o.crudo) return abreCrudo(ruta, o.crudoDim0, o.crudoDim1)->clona();
-  ObservadorErrores observador;
+  ObservadorTerminal observador("trelkin");
   VolumenAbierto abierto = abreLista(QStringList{QFile::decodeName(ruta.c_str())}, observador);
   return abierto.display->clona();
 }
