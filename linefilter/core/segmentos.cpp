@@ -21,9 +21,16 @@ constexpr double kFactorRegiones = 0.94;
 
 // Sample k of a ray: (x0 + k cos t, y0 + k sin t). It matches when its pixel
 // lies inside the grid and holds the label.
+//
+// A ray may be given its region's box, the box of every pixel holding the
+// label. The positions move monotonically with k (a product by a fixed factor
+// and a sum with a fixed term both round monotonically) and sample 0 lies in
+// the box, so a sample outside the box has left it for good: no later sample
+// can match, and matching needs no test against the grid.
 class Rayo {
  public:
-  Rayo(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0, double theta, int etiqueta)
+  Rayo(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0, double theta, int etiqueta,
+       const CajaRegion* caja)
       : imagen_(imagen),
         columnas_(dims->dim0),
         filas_(dims->dim1),
@@ -31,12 +38,17 @@ class Rayo {
         y0_(y0),
         cos_(std::cos(theta)),
         sin_(std::sin(theta)),
-        etiqueta_(etiqueta) {}
+        etiqueta_(etiqueta),
+        caja_(caja) {}
 
   double x(int k) const { return x0_ + k * cos_; }
   double y(int k) const { return y0_ + k * sin_; }
 
   bool coincide(int k) const {
+    if (caja_) {
+      std::size_t i;
+      return enCaja(k, i) && imagen_[i] == etiqueta_;
+    }
     // Bounds are tested on the floored reals, so a far position is never
     // converted to an int that does not fit.
     const double px = std::floor(x(k));
@@ -45,6 +57,12 @@ class Rayo {
     const std::size_t i = static_cast<std::size_t>(py) * static_cast<std::size_t>(columnas_) +
                           static_cast<std::size_t>(px);
     return imagen_[i] == etiqueta_;
+  }
+
+  // Whether no sample from k on can match: the ray has left its box.
+  bool agotado(int k) const {
+    std::size_t i;
+    return caja_ && !enCaja(k, i);
   }
 
   // The first index >= k whose sample does not match. The ray leaves the
@@ -57,6 +75,19 @@ class Rayo {
   bool dentroEstricto(double X, double Y) const { return X > 0 && X < columnas_ && Y > 0 && Y < filas_; }
 
  private:
+  // Whether sample k lies in the box, and then its pixel. For an integer
+  // bound a, floor(v) >= a is v >= a and floor(v) <= a is v < a + 1; and
+  // inside the box v >= 0, where truncation is the floor.
+  bool enCaja(int k, std::size_t& i) const {
+    const double px = x(k);
+    const double py = y(k);
+    if (!(px >= caja_->x0 && px < caja_->x1 + 1.0 && py >= caja_->y0 && py < caja_->y1 + 1.0)) return false;
+    i = static_cast<std::size_t>(static_cast<int>(py)) * static_cast<std::size_t>(columnas_) +
+        static_cast<std::size_t>(static_cast<int>(px));
+    return true;
+  }
+
+ private:
   const uint16_t* imagen_;
   int columnas_;
   int filas_;
@@ -65,6 +96,7 @@ class Rayo {
   double cos_;
   double sin_;
   int etiqueta_;
+  const CajaRegion* caja_;
 };
 
 void escribeLineaSegmento(const Segmento& s) {
@@ -77,9 +109,14 @@ void escribeLineaSegmento(const Segmento& s) {
 Segmento::Segmento(double cx_, double cy_, double longitud_, double angulo_)
     : cx(cx_), cy(cy_), longitud(longitud_), angulo(angulo_), pendiente(std::tan(angulo_)), valido(true) {}
 
-Segmento trazaSegmento(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0,
-                       double theta, int minRun, int etiqueta) {
-  const Rayo rayo(imagen, dims, x0, y0, theta, etiqueta);
+namespace {
+
+// The ray walk; with a box, the counting pass ends as soon as the ray has
+// left the region's box, where the rest of the walk could only step over
+// background to the grid's edge and would count nothing more.
+Segmento traza(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0, double theta,
+               int minRun, int etiqueta, const CajaRegion* caja) {
+  const Rayo rayo(imagen, dims, x0, y0, theta, etiqueta, caja);
 
   // Counting pass: every run adds its length plus one; gaps of any length
   // are bridged while the last position stays strictly inside the grid.
@@ -88,6 +125,7 @@ Segmento trazaSegmento(const uint16_t* imagen, const Dimensiones* dims, int x0, 
   bool largo = false;
   for (int i = 0;; ++i) {
     if (i > 0 && !rayo.dentroEstricto(X, Y)) break;
+    if (rayo.agotado(i)) break;
     X = rayo.x(i);
     Y = rayo.y(i);
     if (rayo.coincide(i)) {
@@ -132,6 +170,59 @@ Segmento trazaSegmento(const uint16_t* imagen, const Dimensiones* dims, int x0, 
   return s;
 }
 
+// Where the regions to search lie: each kept label's box over the whole
+// slice, and its pixels on the search grid in the order of the full scan
+// (columns x = 0, speed, ..., and in each the rows y = 0, speed, ...).
+struct RegionesABuscar {
+  std::vector<int> indice;  // label -> entry, -1 when the label is not searched
+  std::vector<CajaRegion> cajas;
+  std::vector<std::vector<std::pair<int, int>>> pixeles;
+};
+
+RegionesABuscar localizaRegiones(const uint16_t* imagen, int columnas, int filas, int speed,
+                                 const ListaRegiones& kept) {
+  RegionesABuscar r;
+  r.indice.assign(65536, -1);
+  for (int k = 0; k < kept.numRegiones; ++k) {
+    const int e = kept.etiquetas[k];
+    if (e < 0 || e > 65535 || r.indice[e] >= 0) continue;
+    r.indice[e] = static_cast<int>(r.cajas.size());
+    r.cajas.push_back({columnas, filas, -1, -1});
+  }
+  r.pixeles.resize(r.cajas.size());
+  for (int y = 0; y < filas; ++y) {
+    const uint16_t* fila = imagen + static_cast<std::size_t>(y) * static_cast<std::size_t>(columnas);
+    for (int x = 0; x < columnas; ++x) {
+      const int n = r.indice[fila[x]];
+      if (n < 0) continue;
+      CajaRegion& c = r.cajas[n];
+      c.x0 = std::min(c.x0, x);
+      c.x1 = std::max(c.x1, x);
+      c.y0 = std::min(c.y0, y);
+      c.y1 = std::max(c.y1, y);
+    }
+  }
+  for (int x = 0; x < columnas; x += speed)
+    for (int y = 0; y < filas; y += speed) {
+      const int n = r.indice[imagen[static_cast<std::size_t>(y) * static_cast<std::size_t>(columnas) +
+                                    static_cast<std::size_t>(x)]];
+      if (n >= 0) r.pixeles[n].emplace_back(x, y);
+    }
+  return r;
+}
+
+}  // namespace
+
+Segmento trazaSegmento(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0,
+                       double theta, int minRun, int etiqueta) {
+  return traza(imagen, dims, x0, y0, theta, minRun, etiqueta, nullptr);
+}
+
+Segmento trazaSegmento(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0,
+                       double theta, int minRun, int etiqueta, const CajaRegion& caja) {
+  return traza(imagen, dims, x0, y0, theta, minRun, etiqueta, &caja);
+}
+
 MapaSegmentos agrupaPorEtiqueta(std::deque<Segmento> segmentos) {
   MapaSegmentos grupos;
   if (segmentos.empty()) return grupos;
@@ -146,7 +237,7 @@ MapaSegmentos agrupaPorEtiqueta(std::deque<Segmento> segmentos) {
 }
 
 MapaSegmentos hallaSegmentos(uint16_t* imagen, Dimensiones* dims, int speed, int nAng,
-                             int lMinLine, int minSize, int maxSize) {
+                             int lMinLine, int minSize, int maxSize, Recorrido recorrido) {
   if (speed <= 0) {
     std::cerr << "Line detection: speed " << speed << " would never advance; using 1\n";
     speed = 1;
@@ -166,20 +257,35 @@ MapaSegmentos hallaSegmentos(uint16_t* imagen, Dimensiones* dims, int speed, int
   const int mitad = nAng / 2;
 
   std::deque<Segmento> aceptados;
-  for (int k = 0; k < kept.numRegiones; ++k) {
-    std::cout << k << '\r' << std::flush;
-    const int etiqueta = kept.etiquetas[k];
-    for (int x = 0; x < columnas; x += speed) {
-      for (int y = 0; y < filas; y += speed) {
-        const std::size_t i =
-            static_cast<std::size_t>(y) * static_cast<std::size_t>(columnas) + static_cast<std::size_t>(x);
-        if (imagen[i] != etiqueta) continue;
-        for (int a = 0; a < mitad; ++a) {
-          const double theta = (a * kDosPi) / nAng;
-          Segmento s = trazaSegmento(imagen, dims, x, y, theta, lMinLine, etiqueta);
-          if (s.valido && s.longitud > lMinLine) aceptados.push_back(s);
+  auto buscaDesde = [&](int x, int y, int etiqueta, const CajaRegion* caja) {
+    for (int a = 0; a < mitad; ++a) {
+      const double theta = (a * kDosPi) / nAng;
+      Segmento s = traza(imagen, dims, x, y, theta, lMinLine, etiqueta, caja);
+      if (s.valido && s.longitud > lMinLine) aceptados.push_back(s);
+    }
+  };
+  if (recorrido == Recorrido::completo) {
+    for (int k = 0; k < kept.numRegiones; ++k) {
+      std::cout << k << '\r' << std::flush;
+      const int etiqueta = kept.etiquetas[k];
+      for (int x = 0; x < columnas; x += speed) {
+        for (int y = 0; y < filas; y += speed) {
+          const std::size_t i =
+              static_cast<std::size_t>(y) * static_cast<std::size_t>(columnas) + static_cast<std::size_t>(x);
+          if (imagen[i] == etiqueta) buscaDesde(x, y, etiqueta, nullptr);
         }
       }
+    }
+  } else {
+    // The slice does not change while the rays are cast, so where each
+    // region lies can be found once instead of scanning the slice per region.
+    const RegionesABuscar regiones = localizaRegiones(imagen, columnas, filas, speed, kept);
+    for (int k = 0; k < kept.numRegiones; ++k) {
+      std::cout << k << '\r' << std::flush;
+      const int etiqueta = kept.etiquetas[k];
+      const int n = etiqueta >= 0 && etiqueta <= 65535 ? regiones.indice[etiqueta] : -1;
+      if (n < 0) continue;
+      for (const auto& [x, y] : regiones.pixeles[n]) buscaDesde(x, y, etiqueta, &regiones.cajas[n]);
     }
   }
   std::cout << "N Antes Optimiza: " << aceptados.size() << '\n';

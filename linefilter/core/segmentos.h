@@ -28,18 +28,34 @@ struct Segmento {
 // Segments grouped by region, keys 0, 1, ... without gaps.
 using MapaSegmentos = std::map<int, std::deque<Segmento>>;
 
+// How the rays are cast: `porCajas` finds each region's pixels and box once
+// and stops a ray where it leaves its region's box; `completo` scans the
+// whole slice for every region and walks every ray to the grid's edge, the
+// plain reading kept to check the other against. Both give the same result.
+enum class Recorrido { porCajas, completo };
+
+// The inclusive box of a region's pixels.
+struct CajaRegion {
+  int x0, y0, x1, y1;
+};
+
 // Finds the straight segments inside the 255-valued regions of the slice.
 // dims reads {C, R}: R rows of C samples, sample (x, y) at y*C + x. On return
 // the slice holds region labels and dims reads {C, R} again. A speed of 0 or
 // less is taken as 1 (said on stderr).
 MapaSegmentos hallaSegmentos(uint16_t* imagen, Dimensiones* dims, int speed, int nAng,
-                             int lMinLine, int minSize, int maxSize);
+                             int lMinLine, int minSize, int maxSize,
+                             Recorrido recorrido = Recorrido::porCajas);
 
 // Casts the ray from pixel (x0, y0) in direction theta through the region
 // `etiqueta`; the record is valid only when the ray met more than minRun
 // matching samples (one more than each run's length) before leaving the grid.
 Segmento trazaSegmento(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0,
                        double theta, int minRun, int etiqueta);
+// The same, for a ray from inside `caja`, the box of every pixel of the
+// region: the walk stops where the ray leaves the box, with the same result.
+Segmento trazaSegmento(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0,
+                       double theta, int minRun, int etiqueta, const CajaRegion& caja);
 
 // Groups the segments by label: key g holds, in input order, the segments of
 // label lo + g, lo being the smallest label present; unused labels in between
