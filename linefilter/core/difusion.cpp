@@ -1,11 +1,13 @@
 #include "difusion.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
 #include <iostream>
 #include <limits>
 #include <stdexcept>
+#include <thread>
 
 namespace {
 
@@ -100,21 +102,118 @@ std::vector<float> sumaPonderada8(int dx, int dy, double dd, const Dimensiones& 
   return s;
 }
 
-std::vector<float> difusionAnisotropica(const uint16_t* imagen, const Dimensiones& dims,
-                                        int iteraciones, int opcion, int kappa, double delta_t) {
+namespace {
+
+// The run's opening lines; false for an option without a conduction, which
+// leaves the image as it is.
+bool anunciaDifusion(int iteraciones, int opcion, int kappa, double delta_t) {
   std::cout << "Anisotropico devuelve float" << std::endl;
   std::cout << "iteraciones " << iteraciones << std::endl;
   std::cout << "opcion " << opcion << std::endl;
   std::cout << "kappa " << kappa << std::endl;
   std::cout << "delta_t " << delta_t << std::endl;
+  if (opcion == 1 || opcion == 2) return true;
+  std::cerr << "difusionAnisotropica: conduction option " << opcion
+            << " unknown, image left unsmoothed" << std::endl;
+  return false;
+}
 
+// The conduction of one difference, as both readings compute it.
+inline float conduccion(float gradiente, float kappaF, int opcion) {
+  const float t = gradiente / kappaF;
+  const float q = t * t;
+  return opcion == 1 ? static_cast<float>(std::exp(-static_cast<double>(q)))
+                     : static_cast<float>(1.0 / static_cast<double>(q + 1.0f));
+}
+
+// Rows [desde, hasta) of one iteration, from the framed image `p` into the
+// framed image `q` (frames of -1, rows of ancho = n1 + 2 samples).
+//
+// The eight masked differences of a sample share their window, so its count
+// of positive samples is taken once. Of the kernel's weights only the centre
+// (-1) and the neighbour (+1) are not 0, and adding v * 0 = +0 never changes
+// the running sum, so the masked sum reduces to the exact cases below:
+// neighbour - centre, -centre, neighbour or +0.
+void iteraFilas(const float* p, float* q, std::size_t ancho, std::size_t desde, std::size_t hasta,
+                std::size_t n1, float kappaF, int opcion, float wy, float wx, float wd, double delta_t) {
+  // Offsets of the neighbours N, S, W, E, NE, SE, SW, NW in the framed image.
+  const std::ptrdiff_t a = static_cast<std::ptrdiff_t>(ancho);
+  const std::ptrdiff_t desplazamiento[kDirecciones] = {-a, a, -1, 1, -a + 1, a + 1, a - 1, -a - 1};
+  for (std::size_t i = desde; i < hasta; ++i) {
+    const float* fila = p + (i + 1) * ancho + 1;
+    float* salida = q + (i + 1) * ancho + 1;
+    for (std::size_t j = 0; j < n1; ++j) {
+      const float* centro = fila + j;
+      const float c = *centro;
+      int cuenta = 0;
+      for (std::ptrdiff_t da = -a; da <= a; da += a)
+        for (int db = -1; db <= 1; ++db) cuenta += centro[da + db] > 0.0f;
+      const float n = static_cast<float>(cuenta);
+      float flujo[kDirecciones];
+      for (int d = 0; d < kDirecciones; ++d) {
+        const float v = centro[desplazamiento[d]];
+        const float suma = c > 0.0f ? (v > 0.0f ? v - c : -c) : (v > 0.0f ? v : 0.0f);
+        const float g = suma / n;
+        flujo[d] = conduccion(g, kappaF, opcion) * g;
+      }
+      const float s = wy * flujo[0] + wy * flujo[1] + wx * flujo[2] + wx * flujo[3] + wd * flujo[4] +
+                      wd * flujo[5] + wd * flujo[6] + wd * flujo[7];
+      salida[j] = static_cast<float>(static_cast<double>(c) + static_cast<double>(s) * delta_t);
+    }
+  }
+}
+
+// Threads for n0 rows: one band of at least 64 rows a core. Every sample is
+// computed on its own, so the result does not depend on how many there are.
+unsigned hilosPara(std::size_t n0, std::size_t n1) {
+  const unsigned nucleos = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
+  const std::size_t porMuestras = n0 * n1 / (64 * 1024) + 1;
+  return static_cast<unsigned>(std::min<std::size_t>({nucleos, n0 / 64 + 1, porMuestras}));
+}
+
+}  // namespace
+
+std::vector<float> difusionAnisotropica(const uint16_t* imagen, const Dimensiones& dims,
+                                        int iteraciones, int opcion, int kappa, double delta_t) {
   const std::size_t n = numMuestras(dims);
   std::vector<float> img(imagen, imagen + n);
-  if (opcion != 1 && opcion != 2) {
-    std::cerr << "difusionAnisotropica: conduction option " << opcion
-              << " unknown, image left unsmoothed" << std::endl;
-    return img;
+  if (!anunciaDifusion(iteraciones, opcion, kappa, delta_t) || n == 0 || iteraciones <= 0) return img;
+
+  const std::size_t n0 = static_cast<std::size_t>(dims.dim0);
+  const std::size_t n1 = static_cast<std::size_t>(dims.dim1);
+  const std::size_t ancho = n1 + 2;
+  // Two framed images, allocated once: each iteration reads one and writes
+  // the other's interior; the frames of -1 are never written.
+  std::vector<float> p((n0 + 2) * ancho, -1.0f), q((n0 + 2) * ancho, -1.0f);
+  for (std::size_t i = 0; i < n0; ++i) std::copy_n(&img[i * n1], n1, &p[(i + 1) * ancho + 1]);
+
+  const float kappaF = static_cast<float>(kappa);
+  const float wy = pesoEje(1), wx = pesoEje(1);
+  const float wd = static_cast<float>(1.0 / (std::sqrt(2.0) * std::sqrt(2.0)));
+  const unsigned hilos = hilosPara(n0, n1);
+  for (int it = 0; it < iteraciones; ++it) {
+    if (hilos == 1) {
+      iteraFilas(p.data(), q.data(), ancho, 0, n0, n1, kappaF, opcion, wy, wx, wd, delta_t);
+    } else {
+      std::vector<std::thread> banda;
+      for (unsigned h = 0; h < hilos; ++h) {
+        const std::size_t desde = n0 * h / hilos, hasta = n0 * (h + 1) / hilos;
+        banda.emplace_back(iteraFilas, p.data(), q.data(), ancho, desde, hasta, n1, kappaF, opcion, wy, wx,
+                           wd, delta_t);
+      }
+      for (std::thread& t : banda) t.join();
+    }
+    std::swap(p, q);
   }
+  for (std::size_t i = 0; i < n0; ++i) std::copy_n(&p[(i + 1) * ancho + 1], n1, &img[i * n1]);
+  return img;
+}
+
+std::vector<float> difusionAnisotropicaReferencia(const uint16_t* imagen, const Dimensiones& dims,
+                                                  int iteraciones, int opcion, int kappa, double delta_t) {
+  const std::size_t n = numMuestras(dims);
+  std::vector<float> img(imagen, imagen + n);
+  if (!anunciaDifusion(iteraciones, opcion, kappa, delta_t)) return img;
   const float kappaF = static_cast<float>(kappa);
   const auto& nucleos = nucleosDiferencia();
 
@@ -133,12 +232,7 @@ std::vector<float> difusionAnisotropica(const uint16_t* imagen, const Dimensione
 
     for (int d = 0; d < kDirecciones; ++d) {
       for (std::size_t i = 0; i < n; ++i) {
-        const float t = gradiente[d][i] / kappaF;
-        const float q = t * t;
-        if (opcion == 1)
-          coeficiente[d][i] = static_cast<float>(std::exp(-static_cast<double>(q)));
-        else
-          coeficiente[d][i] = static_cast<float>(1.0 / static_cast<double>(q + 1.0f));
+        coeficiente[d][i] = conduccion(gradiente[d][i], kappaF, opcion);
         flujo[d][i] = coeficiente[d][i] * gradiente[d][i];
       }
     }

@@ -10,9 +10,14 @@
 // over the positive samples of each 3x3 window only, which also decides the
 // border and zero regions. opcion 1 is the exponential conduction, 2 the
 // rational one; any other option leaves the image as it is (and says so on
-// stderr). The input is not changed.
+// stderr). The input is not changed. Rows are shared among the cores; the
+// result is the same for any number of them.
 std::vector<float> difusionAnisotropica(const uint16_t* imagen, const Dimensiones& dims,
                                         int iteraciones, int opcion, int kappa, double delta_t);
+// The same computed plainly, one full-size array per difference, flux and sum
+// as the scheme reads: the check the fast one is held to.
+std::vector<float> difusionAnisotropicaReferencia(const uint16_t* imagen, const Dimensiones& dims,
+                                                  int iteraciones, int opcion, int kappa, double delta_t);
 
 // Correlation with a k x k kernel over the positive window elements only,
 // divided by how many there are; outside the image counts as not positive.
