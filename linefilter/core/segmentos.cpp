@@ -1,9 +1,12 @@
 #include "segmentos.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <iostream>
+#include <limits>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -22,15 +25,14 @@ constexpr double kFactorRegiones = 0.94;
 // Sample k of a ray: (x0 + k cos t, y0 + k sin t). It matches when its pixel
 // lies inside the grid and holds the label.
 //
-// A ray may be given its region's box, the box of every pixel holding the
-// label. The positions move monotonically with k (a product by a fixed factor
-// and a sum with a fixed term both round monotonically) and sample 0 lies in
-// the box, so a sample outside the box has left it for good: no later sample
-// can match, and matching needs no test against the grid.
+// A ray may be given its region's outline (see ContornoRegion). Matching then
+// needs no test against the grid, since the outline's box lies inside it, and
+// the ray knows the first sample from which on it lies beyond one of the
+// outline's lines: no sample from there on can match.
 class Rayo {
  public:
   Rayo(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0, double theta, int etiqueta,
-       const CajaRegion* caja)
+       const ContornoRegion* contorno)
       : imagen_(imagen),
         columnas_(dims->dim0),
         filas_(dims->dim1),
@@ -39,7 +41,8 @@ class Rayo {
         cos_(std::cos(theta)),
         sin_(std::sin(theta)),
         etiqueta_(etiqueta),
-        caja_(caja) {}
+        caja_(contorno ? &contorno->caja : nullptr),
+        fin_(contorno ? primeraFuera(*contorno) : std::numeric_limits<int>::max()) {}
 
   double x(int k) const { return x0_ + k * cos_; }
   double y(int k) const { return y0_ + k * sin_; }
@@ -59,10 +62,15 @@ class Rayo {
     return imagen_[i] == etiqueta_;
   }
 
-  // Whether no sample from k on can match: the ray has left its box.
-  bool agotado(int k) const {
-    std::size_t i;
-    return caja_ && !enCaja(k, i);
+  // Whether the count can no longer pass minRun from sample k on. Only the
+  // samples before fin_ can match, R = fin_ - k of them; runs of lengths l1,
+  // ..., ln among them add l1 + ... + ln + n, and every run but the last is
+  // followed by its non-matching end and the skipped sample, so the count
+  // grows by at most R + 1 (by nothing when R <= 0).
+  bool sinSalida(int k, int cuenta, int minRun) const {
+    const long long restantes = static_cast<long long>(fin_) - k;
+    const long long maximo = cuenta + (restantes > 0 ? restantes + 1 : 0);
+    return maximo <= minRun;
   }
 
   // The first index >= k whose sample does not match. The ray leaves the
@@ -97,6 +105,31 @@ class Rayo {
   double sin_;
   int etiqueta_;
   const CajaRegion* caja_;
+  int fin_;
+
+  // The first k from which on every sample lies beyond one of the outline's
+  // lines. For a line u.p <= h the exact position x0 + k d passes h + margin
+  // once k > (h + margin - u.x0) / (u.d). The computed samples stray from the
+  // exact line by some 1e-12, the outline's bounds err by as little, and the
+  // margin of 1e-6 covers both; so a sample past that k lies outside the
+  // outline, and so does the pixel square holding it. Lines almost parallel
+  // to the ray are skipped: their bound is weak and its rounding large.
+  int primeraFuera(const ContornoRegion& c) const {
+    constexpr double kMargen = 1e-6;
+    constexpr double kMinimaInclinacion = 0.1;
+    double limite = std::numeric_limits<double>::infinity();
+    for (std::size_t m = 0; m < ContornoRegion::kDirecciones; ++m) {
+      const double ux = ContornoRegion::direccion(m)[0], uy = ContornoRegion::direccion(m)[1];
+      const double ud = ux * cos_ + uy * sin_;
+      const double up = ux * x0_ + uy * y0_;
+      if (ud > kMinimaInclinacion)
+        limite = std::min(limite, (c.maximo[m] + kMargen - up) / ud);
+      else if (ud < -kMinimaInclinacion)
+        limite = std::min(limite, (c.minimo[m] - kMargen - up) / ud);
+    }
+    if (!(limite < 1e9)) return std::numeric_limits<int>::max();
+    return static_cast<int>(std::max(-1.0, std::ceil(limite))) + 1;
+  }
 };
 
 void escribeLineaSegmento(const Segmento& s) {
@@ -111,12 +144,12 @@ Segmento::Segmento(double cx_, double cy_, double longitud_, double angulo_)
 
 namespace {
 
-// The ray walk; with a box, the counting pass ends as soon as the ray has
-// left the region's box, where the rest of the walk could only step over
-// background to the grid's edge and would count nothing more.
+// The ray walk; with an outline, the counting pass ends as soon as what is
+// left of the ray inside the outline could no longer make it long: the rest
+// of the walk would count too little, or step over background only.
 Segmento traza(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0, double theta,
-               int minRun, int etiqueta, const CajaRegion* caja) {
-  const Rayo rayo(imagen, dims, x0, y0, theta, etiqueta, caja);
+               int minRun, int etiqueta, const ContornoRegion* contorno) {
+  const Rayo rayo(imagen, dims, x0, y0, theta, etiqueta, contorno);
 
   // Counting pass: every run adds its length plus one; gaps of any length
   // are bridged while the last position stays strictly inside the grid.
@@ -125,7 +158,7 @@ Segmento traza(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0, 
   bool largo = false;
   for (int i = 0;; ++i) {
     if (i > 0 && !rayo.dentroEstricto(X, Y)) break;
-    if (rayo.agotado(i)) break;
+    if (rayo.sinSalida(i, cuenta, minRun)) break;
     X = rayo.x(i);
     Y = rayo.y(i);
     if (rayo.coincide(i)) {
@@ -170,12 +203,12 @@ Segmento traza(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0, 
   return s;
 }
 
-// Where the regions to search lie: each kept label's box over the whole
+// Where the regions to search lie: each kept label's outline over the whole
 // slice, and its pixels on the search grid in the order of the full scan
 // (columns x = 0, speed, ..., and in each the rows y = 0, speed, ...).
 struct RegionesABuscar {
   std::vector<int> indice;  // label -> entry, -1 when the label is not searched
-  std::vector<CajaRegion> cajas;
+  std::vector<ContornoRegion> contornos;
   std::vector<std::vector<std::pair<int, int>>> pixeles;
 };
 
@@ -186,20 +219,15 @@ RegionesABuscar localizaRegiones(const uint16_t* imagen, int columnas, int filas
   for (int k = 0; k < kept.numRegiones; ++k) {
     const int e = kept.etiquetas[k];
     if (e < 0 || e > 65535 || r.indice[e] >= 0) continue;
-    r.indice[e] = static_cast<int>(r.cajas.size());
-    r.cajas.push_back({columnas, filas, -1, -1});
+    r.indice[e] = static_cast<int>(r.contornos.size());
+    r.contornos.emplace_back();
   }
-  r.pixeles.resize(r.cajas.size());
+  r.pixeles.resize(r.contornos.size());
   for (int y = 0; y < filas; ++y) {
     const uint16_t* fila = imagen + static_cast<std::size_t>(y) * static_cast<std::size_t>(columnas);
     for (int x = 0; x < columnas; ++x) {
       const int n = r.indice[fila[x]];
-      if (n < 0) continue;
-      CajaRegion& c = r.cajas[n];
-      c.x0 = std::min(c.x0, x);
-      c.x1 = std::max(c.x1, x);
-      c.y0 = std::min(c.y0, y);
-      c.y1 = std::max(c.y1, y);
+      if (n >= 0) r.contornos[n].incluye(x, y);
     }
   }
   for (int x = 0; x < columnas; x += speed)
@@ -219,8 +247,40 @@ Segmento trazaSegmento(const uint16_t* imagen, const Dimensiones* dims, int x0, 
 }
 
 Segmento trazaSegmento(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0,
-                       double theta, int minRun, int etiqueta, const CajaRegion& caja) {
-  return traza(imagen, dims, x0, y0, theta, minRun, etiqueta, &caja);
+                       double theta, int minRun, int etiqueta, const ContornoRegion& contorno) {
+  return traza(imagen, dims, x0, y0, theta, minRun, etiqueta, &contorno);
+}
+
+const std::array<double, 2>& ContornoRegion::direccion(std::size_t m) {
+  static const std::array<std::array<double, 2>, kDirecciones> u = [] {
+    std::array<std::array<double, 2>, kDirecciones> v{};
+    for (std::size_t i = 0; i < kDirecciones; ++i) {
+      const double a = static_cast<double>(i) * kPi / kDirecciones;
+      v[i] = {std::cos(a), std::sin(a)};
+    }
+    return v;
+  }();
+  return u[m];
+}
+
+ContornoRegion::ContornoRegion() {
+  minimo.fill(std::numeric_limits<double>::infinity());
+  maximo.fill(-std::numeric_limits<double>::infinity());
+}
+
+void ContornoRegion::incluye(int x, int y) {
+  caja.x0 = std::min(caja.x0, x);
+  caja.x1 = std::max(caja.x1, x);
+  caja.y0 = std::min(caja.y0, y);
+  caja.y1 = std::max(caja.y1, y);
+  for (std::size_t m = 0; m < kDirecciones; ++m) {
+    const double ux = direccion(m)[0], uy = direccion(m)[1];
+    // The square [x, x+1) x [y, y+1): its corner farthest along u and the one
+    // farthest against it.
+    const double base = ux * x + uy * y;
+    minimo[m] = std::min(minimo[m], base + std::min(0.0, ux) + std::min(0.0, uy));
+    maximo[m] = std::max(maximo[m], base + std::max(0.0, ux) + std::max(0.0, uy));
+  }
 }
 
 MapaSegmentos agrupaPorEtiqueta(std::deque<Segmento> segmentos) {
@@ -256,14 +316,16 @@ MapaSegmentos hallaSegmentos(uint16_t* imagen, Dimensiones* dims, int speed, int
   const int filas = dims->dim1;
   const int mitad = nAng / 2;
 
-  std::deque<Segmento> aceptados;
-  auto buscaDesde = [&](int x, int y, int etiqueta, const CajaRegion* caja) {
+  // The rays of one start pixel, in the order of their angles.
+  auto buscaDesde = [&](std::deque<Segmento>& hallados, int x, int y, int etiqueta,
+                        const ContornoRegion* contorno) {
     for (int a = 0; a < mitad; ++a) {
       const double theta = (a * kDosPi) / nAng;
-      Segmento s = traza(imagen, dims, x, y, theta, lMinLine, etiqueta, caja);
-      if (s.valido && s.longitud > lMinLine) aceptados.push_back(s);
+      Segmento s = traza(imagen, dims, x, y, theta, lMinLine, etiqueta, contorno);
+      if (s.valido && s.longitud > lMinLine) hallados.push_back(s);
     }
   };
+  std::deque<Segmento> aceptados;
   if (recorrido == Recorrido::completo) {
     for (int k = 0; k < kept.numRegiones; ++k) {
       std::cout << k << '\r' << std::flush;
@@ -272,20 +334,37 @@ MapaSegmentos hallaSegmentos(uint16_t* imagen, Dimensiones* dims, int speed, int
         for (int y = 0; y < filas; y += speed) {
           const std::size_t i =
               static_cast<std::size_t>(y) * static_cast<std::size_t>(columnas) + static_cast<std::size_t>(x);
-          if (imagen[i] == etiqueta) buscaDesde(x, y, etiqueta, nullptr);
+          if (imagen[i] == etiqueta) buscaDesde(aceptados, x, y, etiqueta, nullptr);
         }
       }
     }
   } else {
     // The slice does not change while the rays are cast, so where each
-    // region lies can be found once instead of scanning the slice per region.
+    // region lies can be found once instead of scanning the slice per
+    // region, and the regions can be searched side by side: each one's
+    // segments are kept apart and joined in region order afterwards, which
+    // is the order of the plain walk.
     const RegionesABuscar regiones = localizaRegiones(imagen, columnas, filas, speed, kept);
+    std::vector<std::deque<Segmento>> porRegion(static_cast<std::size_t>(std::max(kept.numRegiones, 0)));
+    std::atomic<int> siguiente{0};
+    auto trabaja = [&] {
+      for (int k; (k = siguiente.fetch_add(1)) < kept.numRegiones;) {
+        const int etiqueta = kept.etiquetas[k];
+        const int n = etiqueta >= 0 && etiqueta <= 65535 ? regiones.indice[etiqueta] : -1;
+        if (n < 0) continue;
+        for (const auto& [x, y] : regiones.pixeles[n])
+          buscaDesde(porRegion[k], x, y, etiqueta, &regiones.contornos[n]);
+      }
+    };
+    const unsigned hilos = std::min<unsigned>(std::max(1u, std::min(8u, std::thread::hardware_concurrency())),
+                                              static_cast<unsigned>(std::max(kept.numRegiones, 1)));
+    std::vector<std::thread> ayudantes;
+    for (unsigned h = 1; h < hilos; ++h) ayudantes.emplace_back(trabaja);
+    trabaja();
+    for (std::thread& t : ayudantes) t.join();
     for (int k = 0; k < kept.numRegiones; ++k) {
       std::cout << k << '\r' << std::flush;
-      const int etiqueta = kept.etiquetas[k];
-      const int n = etiqueta >= 0 && etiqueta <= 65535 ? regiones.indice[etiqueta] : -1;
-      if (n < 0) continue;
-      for (const auto& [x, y] : regiones.pixeles[n]) buscaDesde(x, y, etiqueta, &regiones.cajas[n]);
+      for (Segmento& s : porRegion[k]) aceptados.push_back(std::move(s));
     }
   }
   std::cout << "N Antes Optimiza: " << aceptados.size() << '\n';

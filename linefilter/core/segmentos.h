@@ -1,7 +1,10 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <limits>
 #include <map>
 
 #include "tipos.h"
@@ -28,15 +31,30 @@ struct Segmento {
 // Segments grouped by region, keys 0, 1, ... without gaps.
 using MapaSegmentos = std::map<int, std::deque<Segmento>>;
 
-// How the rays are cast: `porCajas` finds each region's pixels and box once
-// and stops a ray where it leaves its region's box; `completo` scans the
+// How the rays are cast: `porCajas` finds each region's pixels and outline
+// once and stops a ray where it leaves its region's outline; `completo` scans the
 // whole slice for every region and walks every ray to the grid's edge, the
 // plain reading kept to check the other against. Both give the same result.
 enum class Recorrido { porCajas, completo };
 
 // The inclusive box of a region's pixels.
 struct CajaRegion {
-  int x0, y0, x1, y1;
+  int x0 = std::numeric_limits<int>::max(), y0 = std::numeric_limits<int>::max();
+  int x1 = -1, y1 = -1;
+};
+
+// Where a region lies: the box of its pixels and, for eight directions u
+// (angles 0, pi/8, ..., 7pi/8), the least and greatest u.p over the corners
+// of its pixel squares: a convex outline holding every pixel of the region.
+struct ContornoRegion {
+  static constexpr std::size_t kDirecciones = 8;
+  static const std::array<double, 2>& direccion(std::size_t m);
+
+  ContornoRegion();
+  void incluye(int x, int y);
+
+  CajaRegion caja;
+  std::array<double, kDirecciones> minimo, maximo;
 };
 
 // Finds the straight segments inside the 255-valued regions of the slice.
@@ -52,10 +70,10 @@ MapaSegmentos hallaSegmentos(uint16_t* imagen, Dimensiones* dims, int speed, int
 // matching samples (one more than each run's length) before leaving the grid.
 Segmento trazaSegmento(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0,
                        double theta, int minRun, int etiqueta);
-// The same, for a ray from inside `caja`, the box of every pixel of the
-// region: the walk stops where the ray leaves the box, with the same result.
+// The same, given the outline of every pixel of the label: the walk stops
+// where the ray leaves the outline, with the same result.
 Segmento trazaSegmento(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0,
-                       double theta, int minRun, int etiqueta, const CajaRegion& caja);
+                       double theta, int minRun, int etiqueta, const ContornoRegion& contorno);
 
 // Groups the segments by label: key g holds, in input order, the segments of
 // label lo + g, lo being the smallest label present; unused labels in between
