@@ -132,35 +132,111 @@ inline float conduccion(float gradiente, float kappaF, int opcion) {
 // The eight masked differences of a sample share their window, so its count
 // of positive samples is taken once. Of the kernel's weights only the centre
 // (-1) and the neighbour (+1) are not 0, and adding v * 0 = +0 never changes
-// the running sum, so the masked sum reduces to the exact cases below:
-// neighbour - centre, -centre, neighbour or +0.
-void iteraFilas(const float* p, float* q, std::size_t ancho, std::size_t desde, std::size_t hasta,
-                std::size_t n1, float kappaF, int opcion, float wy, float wx, float wd, double delta_t) {
-  // Offsets of the neighbours N, S, W, E, NE, SE, SW, NW in the framed image.
-  const std::ptrdiff_t a = static_cast<std::ptrdiff_t>(ancho);
-  const std::ptrdiff_t desplazamiento[kDirecciones] = {-a, a, -1, 1, -a + 1, a + 1, a - 1, -a - 1};
-  for (std::size_t i = desde; i < hasta; ++i) {
-    const float* fila = p + (i + 1) * ancho + 1;
-    float* salida = q + (i + 1) * ancho + 1;
-    for (std::size_t j = 0; j < n1; ++j) {
-      const float* centro = fila + j;
-      const float c = *centro;
-      int cuenta = 0;
-      for (std::ptrdiff_t da = -a; da <= a; da += a)
-        for (int db = -1; db <= 1; ++db) cuenta += centro[da + db] > 0.0f;
-      const float n = static_cast<float>(cuenta);
-      float flujo[kDirecciones];
-      for (int d = 0; d < kDirecciones; ++d) {
-        const float v = centro[desplazamiento[d]];
-        const float suma = c > 0.0f ? (v > 0.0f ? v - c : -c) : (v > 0.0f ? v : 0.0f);
-        const float g = suma / n;
-        flujo[d] = conduccion(g, kappaF, opcion) * g;
-      }
-      const float s = wy * flujo[0] + wy * flujo[1] + wx * flujo[2] + wx * flujo[3] + wd * flujo[4] +
-                      wd * flujo[5] + wd * flujo[6] + wd * flujo[7];
-      salida[j] = static_cast<float>(static_cast<double>(c) + static_cast<double>(s) * delta_t);
+// the running sum, so the masked sum reduces to the exact cases of `suma`:
+// neighbour - centre, -centre, neighbour or +0. The sum toward a neighbour is
+// the exact negation of the neighbour's sum back toward the sample, so where
+// both windows count alike the two conductions are equal: the backward
+// directions N, W, NE and NW reuse the forward ones S, E, SW and SE of their
+// neighbours, and only where the counts differ (at the border, beside zeros)
+// is the exponential taken again.
+class FilasDifusion {
+ public:
+  FilasDifusion(const float* p, float* q, std::size_t ancho, std::size_t n1, float kappaF, int opcion,
+                float wy, float wx, float wd, double delta_t)
+      : p_(p), q_(q), ancho_(ancho), n1_(n1), kappaF_(kappaF), opcion_(opcion), wy_(wy), wx_(wx), wd_(wd),
+        delta_t_(delta_t), anterior_(n1), actual_(n1) {}
+
+  void itera(std::size_t desde, std::size_t hasta) {
+    if (desde > 0) adelante(desde - 1, anterior_);
+    for (std::size_t i = desde; i < hasta; ++i) {
+      adelante(i, actual_);
+      fila(i);
+      std::swap(anterior_, actual_);
     }
   }
+
+ private:
+  // What a row's samples hand on: their counts and their forward conductions.
+  struct Adelante {
+    explicit Adelante(std::size_t n) : cuenta(n), cS(n), cE(n), cSE(n), cSW(n) {}
+    std::vector<int> cuenta;
+    std::vector<float> cS, cE, cSE, cSW;
+  };
+
+  static float suma(float c, float v) {
+    return c > 0.0f ? (v > 0.0f ? v - c : -c) : (v > 0.0f ? v : 0.0f);
+  }
+  const float* centro(std::size_t i, std::size_t j) const { return p_ + (i + 1) * ancho_ + 1 + j; }
+  static int cuentaVentana(const float* c, std::ptrdiff_t a) {
+    int n = 0;
+    for (std::ptrdiff_t da = -a; da <= a; da += a)
+      for (int db = -1; db <= 1; ++db) n += c[da + db] > 0.0f;
+    return n;
+  }
+  float conduce(float c, float v, int cuenta) const {
+    return conduccion(suma(c, v) / static_cast<float>(cuenta), kappaF_, opcion_);
+  }
+
+  void adelante(std::size_t i, Adelante& f) const {
+    const std::ptrdiff_t a = static_cast<std::ptrdiff_t>(ancho_);
+    for (std::size_t j = 0; j < n1_; ++j) {
+      const float* c = centro(i, j);
+      const int n = cuentaVentana(c, a);
+      f.cuenta[j] = n;
+      f.cS[j] = conduce(*c, c[a], n);
+      f.cE[j] = conduce(*c, c[1], n);
+      f.cSE[j] = conduce(*c, c[a + 1], n);
+      f.cSW[j] = conduce(*c, c[a - 1], n);
+    }
+  }
+
+  void fila(std::size_t i) {
+    const std::ptrdiff_t a = static_cast<std::ptrdiff_t>(ancho_);
+    float* salida = q_ + (i + 1) * ancho_ + 1;
+    const bool arriba = i > 0;
+    for (std::size_t j = 0; j < n1_; ++j) {
+      const float* pc = centro(i, j);
+      const float c = *pc;
+      const int n = actual_.cuenta[j];
+      const float nf = static_cast<float>(n);
+      // A backward conduction: the neighbour's forward one where both
+      // windows count alike, else its own.
+      auto atras = [&](float v, bool hay, const std::vector<int>& cuentas, const std::vector<float>& cond,
+                       std::size_t jv) {
+        return hay && cuentas[jv] == n ? cond[jv] : conduce(c, v, n);
+      };
+      const float vN = pc[-a], vS = pc[a], vW = pc[-1], vE = pc[1];
+      const float vNE = pc[-a + 1], vSE = pc[a + 1], vSW = pc[a - 1], vNW = pc[-a - 1];
+      const float cN = atras(vN, arriba, anterior_.cuenta, anterior_.cS, j);
+      const float cW = atras(vW, j > 0, actual_.cuenta, actual_.cE, j - 1);
+      const float cNE = atras(vNE, arriba && j + 1 < n1_, anterior_.cuenta, anterior_.cSW, j + 1);
+      const float cNW = atras(vNW, arriba && j > 0, anterior_.cuenta, anterior_.cSE, j - 1);
+      const float fN = cN * (suma(c, vN) / nf);
+      const float fS = actual_.cS[j] * (suma(c, vS) / nf);
+      const float fW = cW * (suma(c, vW) / nf);
+      const float fE = actual_.cE[j] * (suma(c, vE) / nf);
+      const float fNE = cNE * (suma(c, vNE) / nf);
+      const float fSE = actual_.cSE[j] * (suma(c, vSE) / nf);
+      const float fSW = actual_.cSW[j] * (suma(c, vSW) / nf);
+      const float fNW = cNW * (suma(c, vNW) / nf);
+      const float s = wy_ * fN + wy_ * fS + wx_ * fW + wx_ * fE + wd_ * fNE + wd_ * fSE + wd_ * fSW + wd_ * fNW;
+      salida[j] = static_cast<float>(static_cast<double>(c) + static_cast<double>(s) * delta_t_);
+    }
+  }
+
+  const float* p_;
+  float* q_;
+  std::size_t ancho_, n1_;
+  float kappaF_;
+  int opcion_;
+  float wy_, wx_, wd_;
+  double delta_t_;
+  Adelante anterior_, actual_;
+};
+
+void iteraFilas(const float* p, float* q, std::size_t ancho, std::size_t desde, std::size_t hasta,
+                std::size_t n1, float kappaF, int opcion, float wy, float wx, float wd, double delta_t) {
+  FilasDifusion(p, q, ancho, n1, kappaF, opcion, wy, wx, wd, delta_t).itera(desde, hasta);
 }
 
 // Threads for n0 rows: one band of at least 64 rows a core. Every sample is
