@@ -1,3 +1,5 @@
+#include <cmath>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -65,6 +67,39 @@ TEST(Render, ColumnsTakeConsecutiveSamplesAndEveryPixelIsOpaque) {
   EXPECT_EQ(qRed(r.pixel(2, 1)), 6);
   for (int x = 0; x < 3; ++x)
     for (int y = 0; y < 2; ++y) EXPECT_EQ(qAlpha(r.pixel(x, y)), 255);
+}
+
+// The picture pixel by pixel as the window defines it: the check the
+// table-driven, banded render is held to.
+QRgb pixelPlano(const Imagen16& b, int x, int y, int inferior, int superior) {
+  const std::size_t i = static_cast<std::size_t>(x) * b.alto + y;
+  const int v = i < b.muestras.size() ? b.muestras[i] : 0;
+  if (v < inferior) return qRgb(0, 0, 0);
+  if (v > superior) return qRgb(255, 255, 255);
+  const float f = static_cast<float>(255.0 / static_cast<double>(superior - inferior));
+  const float p = static_cast<float>(v - inferior) * f;
+  const int g = std::isfinite(p) ? static_cast<int>(p) : 0;
+  return qRgb(g, g, g);
+}
+
+TEST(Render, EveryPixelIsTheWindowsGreyOfItsSampleOnOddShapes) {
+  struct Forma {
+    int ancho, alto;
+  };
+  std::mt19937 azar(42);
+  for (const Forma f : {Forma{1, 1}, Forma{1, 50}, Forma{50, 1}, Forma{17, 33}, Forma{33, 17}, Forma{300, 7}}) {
+    Imagen16 b;
+    b.ancho = f.ancho;
+    b.alto = f.alto;
+    for (int i = 0; i < f.ancho * f.alto; ++i) b.muestras.push_back(static_cast<uint16_t>(azar()));
+    for (auto [l, u] : {std::pair{0, 65535}, {1000, 1000}, {300, 40000}, {0, 7}, {50000, 100}}) {
+      const QImage im = renderizaVentana(b, l, u);
+      for (int x = 0; x < f.ancho; ++x)
+        for (int y = 0; y < f.alto; ++y)
+          ASSERT_EQ(im.pixel(x, y), pixelPlano(b, x, y, l, u))
+              << f.ancho << "x" << f.alto << " L=" << l << " U=" << u << " at " << x << "," << y;
+    }
+  }
 }
 
 TEST(Render, ABufferShorterThanItsShapeIsNeverReadPast) {
