@@ -34,6 +34,8 @@ class DialogosGuion : public Dialogos {
   std::deque<QString> carpetas;
   std::deque<bool> avisos;  // true: "Si"; an empty queue answers "No"
   std::deque<Modo> modos;   // an empty queue answers "Cancel"
+  std::deque<QString> nombres;  // save names; an empty queue answers "cancelled"
+  std::deque<char> tipos;       // data types; an empty queue answers `tipo`
   char tipo = 's';
   std::function<bool(QPrinter&)> alImprimir;  // null: the user cancels
   std::vector<Llamada> llamadas;
@@ -61,7 +63,7 @@ class DialogosGuion : public Dialogos {
   QString nombreGuardar(QWidget*, const QString& titulo, const QString& inicio,
                         const QString& filtro) override {
     llamadas.push_back({"guardar", titulo, {}, inicio, filtro});
-    return {};
+    return saca(nombres, QString());
   }
   bool avisoFormatos(const QString& texto) override {
     llamadas.push_back({"formatos", {}, texto, {}, {}});
@@ -77,7 +79,7 @@ class DialogosGuion : public Dialogos {
   }
   char tipoDato() override {
     llamadas.push_back({"tipo", {}, {}, {}, {}});
-    return tipo;
+    return saca(tipos, tipo);
   }
   bool imprime(QPrinter& impresora, QWidget*) override {
     llamadas.push_back({"imprime", {}, {}, {}, {}});
