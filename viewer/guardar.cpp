@@ -7,6 +7,7 @@
 
 #include "escritor_analyze.h"
 #include "guardado_imagenes.h"
+#include "observador_visor.h"
 #include "visualizador.h"
 
 namespace {
@@ -60,7 +61,8 @@ void Visualizador::guardarTodas() {
   std::vector<ErrorEscritura> fallos;
   try {
     const EstadoVista vista = vista_;
-    fallos = guardarCortes(*cuboProcesado_, vista, nombre);
+    ObservadorVisor progreso(this, *dialogos_);
+    fallos = guardarCortes(*cuboProcesado_, vista, nombre, progreso);
   } catch (const std::exception& e) {
     std::cerr << "osmavu: " << nombre.toLocal8Bit().constData() << ": " << e.what() << std::endl;
     dialogos_->error(kTitulo, tr("Cannot save %1:\n%2").arg(nombre, QString::fromLocal8Bit(e.what())));
