@@ -43,8 +43,7 @@ class PruebaGuardar : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> tmp_;
-  QString cwdAnterior_;
+  std::unique_ptr<CarpetaDePrueba> tmp_;
   std::shared_ptr<DialogosGuion> d_;
 
   QString ruta(const QString& nombre) const { return tmp_->filePath(nombre); }
@@ -64,16 +63,11 @@ class PruebaGuardar : public QObject {
 
  private slots:
   void init() {
-    tmp_ = std::make_unique<QTemporaryDir>();
+    tmp_ = std::make_unique<CarpetaDePrueba>();
     QVERIFY(tmp_->isValid());
-    cwdAnterior_ = QDir::currentPath();
-    QDir::setCurrent(tmp_->path());
     d_ = std::make_shared<DialogosGuion>();
   }
-  void cleanup() {
-    QDir::setCurrent(cwdAnterior_);
-    tmp_.reset();
-  }
+  void cleanup() { tmp_.reset(); }
 
   void aPngIsThePictureOnDisplay() {
     auto w = abre();

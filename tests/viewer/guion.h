@@ -5,9 +5,11 @@
 #include <memory>
 #include <vector>
 
+#include <QDir>
 #include <QPrinter>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include "dialogos.h"
 #include "visualizador.h"
@@ -112,3 +114,24 @@ inline OpcionesVisualizador opcionesPrueba(std::shared_ptr<DialogosGuion> dialog
   o.rutaPlugin = QString::fromLatin1(kPluginInexistente);
   return o;
 }
+
+// A fresh temporary folder that is the working directory while it lives, so
+// that resources looked up there (icons, palettes) are absent unless a test
+// lays them out.
+class CarpetaDePrueba {
+ public:
+  CarpetaDePrueba() : anterior_(QDir::currentPath()) {
+    if (dir_.isValid()) QDir::setCurrent(dir_.path());
+  }
+  ~CarpetaDePrueba() { QDir::setCurrent(anterior_); }
+  CarpetaDePrueba(const CarpetaDePrueba&) = delete;
+  CarpetaDePrueba& operator=(const CarpetaDePrueba&) = delete;
+
+  bool isValid() const { return dir_.isValid(); }
+  QString path() const { return dir_.path(); }
+  QString filePath(const QString& nombre) const { return dir_.filePath(nombre); }
+
+ private:
+  QString anterior_;
+  QTemporaryDir dir_;
+};

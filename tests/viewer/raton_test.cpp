@@ -74,8 +74,7 @@ class PruebaRaton : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> tmp_;
-  QString cwdAnterior_;
+  std::unique_ptr<CarpetaDePrueba> tmp_;
   std::shared_ptr<DialogosGuion> d_;
 
   // A shown window on a volume whose sample at column x, row y of slice k is
@@ -113,16 +112,11 @@ class PruebaRaton : public QObject {
 
  private slots:
   void init() {
-    tmp_ = std::make_unique<QTemporaryDir>();
+    tmp_ = std::make_unique<CarpetaDePrueba>();
     QVERIFY(tmp_->isValid());
-    cwdAnterior_ = QDir::currentPath();
-    QDir::setCurrent(tmp_->path());
     d_ = std::make_shared<DialogosGuion>();
   }
-  void cleanup() {
-    QDir::setCurrent(cwdAnterior_);
-    tmp_.reset();
-  }
+  void cleanup() { tmp_.reset(); }
 
   // ---- crosshair and read-out ----
 
