@@ -582,6 +582,8 @@ void Visualizador::inicializaCuboOError() {
 
   accionVolumen_->setEnabled(true);
   radio_ = 8;
+  // Edge points clicked on the volume before belong to another picture.
+  puntosManuales_.vacia();
 }
 
 void Visualizador::leePaletas() {

@@ -322,6 +322,18 @@ class PruebaRaton : public QObject {
     QCOMPARE(rojos(enEtiqueta(*w)), 0);
   }
 
+  void aNewVolumeStartsWithoutPoints() {
+    QObject* raiz = nullptr;
+    auto w = abreManual(&raiz);
+    QVERIFY(w);
+    clic(*w, 10, 10);
+    clic(*w, 12, 14);
+    d_->ficheros.push_back({escribeAnalyze(tmp_->path(), "otro", volumenNumerado(40, 30, 1))});
+    w->abrirFichero();
+    QCOMPARE(w->puntosManuales().cuantos(), 0);
+    QCOMPARE(w->modoApertura(), std::string("m"));
+  }
+
   void theTwentySixthPointIsIgnored() {
     QObject* raiz = nullptr;
     auto w = abreManual(&raiz);
