@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
+#include <QObject>
 
 #include <fcntl.h>
 #include <tiffio.h>
@@ -142,8 +143,10 @@ void guardarImagen(const QImage& imagen, const QString& nombre) {
   }
 }
 
-std::vector<ErrorEscritura> guardarCortes(const Cubo& cubo, int inferior, int superior, const QString& ruta) {
+std::vector<ErrorEscritura> guardarCortes(const Cubo& cubo, int inferior, int superior, const QString& ruta,
+                                          ObservadorLectura& observador) {
   std::vector<ErrorEscritura> fallos;
+  observador.progresoInicio(QObject::tr("Saving the slices..."), QString(), 0, cubo.numCortes());
   const int ancho = cubo.geometria() ? cubo.geometria()->ancho() : 0;
   const int alto = cubo.geometria() ? cubo.geometria()->alto() : 0;
   const QString extension = extensionNumerada(ruta);
@@ -158,10 +161,13 @@ std::vector<ErrorEscritura> guardarCortes(const Cubo& cubo, int inferior, int su
     } catch (const ErrorEscritura& e) {
       fallos.push_back(e);
     }
+    observador.progresoValor(i + 1);
   }
+  observador.progresoFin();
   return fallos;
 }
 
-std::vector<ErrorEscritura> guardarCortes(const Cubo& cubo, const EstadoVista& vista, const QString& ruta) {
-  return guardarCortes(cubo, vista.inferior(), vista.superior(), ruta);
+std::vector<ErrorEscritura> guardarCortes(const Cubo& cubo, const EstadoVista& vista, const QString& ruta,
+                                          ObservadorLectura& observador) {
+  return guardarCortes(cubo, vista.inferior(), vista.superior(), ruta, observador);
 }

@@ -11,6 +11,7 @@
 #include "errores_escritura.h"
 #include "estado_vista.h"
 #include "muestras.h"
+#include "observador.h"
 
 // The save dialogs' texts, to pass through the translation function. The TIFF
 // entry of the single-picture filter lacks its closing parenthesis: kept, as
@@ -43,6 +44,9 @@ void guardarImagen(const QImage& imagen, const QString& nombre);
 
 // Every slice as a numbered grey picture through the view's window limits,
 // writing the "Salvando" line of each. A slice that cannot be written does not
-// stop the others; the failures come back, in slice order.
-std::vector<ErrorEscritura> guardarCortes(const Cubo& cubo, const EstadoVista& vista, const QString& ruta);
-std::vector<ErrorEscritura> guardarCortes(const Cubo& cubo, int inferior, int superior, const QString& ruta);
+// stop the others; the failures come back, in slice order. The observer
+// hears the progress, one step a slice.
+std::vector<ErrorEscritura> guardarCortes(const Cubo& cubo, const EstadoVista& vista, const QString& ruta,
+                                          ObservadorLectura& observador = observadorMudo());
+std::vector<ErrorEscritura> guardarCortes(const Cubo& cubo, int inferior, int superior, const QString& ruta,
+                                          ObservadorLectura& observador = observadorMudo());

@@ -53,16 +53,6 @@ double atributoNecesario(const AttributeMap& atributos, const char* clave, const
   return std::atof(atributos.at(clave).c_str());
 }
 
-QPixmap cursorCirculo(int s) {
-  QPixmap p(2 * s + 1, 2 * s + 1);
-  p.fill(Qt::transparent);
-  QPainter pintor(&p);
-  pintor.setRenderHint(QPainter::Antialiasing);
-  pintor.setPen(Qt::white);
-  pintor.drawEllipse(0, 0, 2 * s, 2 * s);
-  return p;
-}
-
 const char* const kTextoAviso[] = {
     "",
     "<p>Este directorio contine ficheros de distintos formatos. El directorio debe contener "
@@ -84,7 +74,7 @@ const char* const kTextoModo =
 }  // namespace
 
 Visualizador::Visualizador(QWidget* parent, OpcionesVisualizador opciones)
-    : QMainWindow(parent), opciones_(std::move(opciones)), puntosManuales_(100, 0) {
+    : QMainWindow(parent), opciones_(std::move(opciones)) {
   dialogos_ = opciones_.dialogos ? opciones_.dialogos : std::make_shared<DialogosQt>();
   if (!opciones_.terminar) opciones_.terminar = [](int estado) { terminaProceso(estado); };
   if (opciones_.rutaPlugin.isEmpty()) opciones_.rutaPlugin = rutaPluginPorDefecto();
@@ -592,6 +582,8 @@ void Visualizador::inicializaCuboOError() {
 
   accionVolumen_->setEnabled(true);
   radio_ = 8;
+  // Edge points clicked on the volume before belong to another picture.
+  puntosManuales_.vacia();
 }
 
 void Visualizador::leePaletas() {
@@ -956,19 +948,12 @@ void Visualizador::check_irregular() {
   checkMedir_->setEnabled(libre);
 }
 
-namespace {
-// A cursor bigger than a screen serves nobody and a huge zoom times a large
-// radius would ask for a pixmap of gigabytes.
-constexpr int kLadoMaximoCursor = 512;
-}  // namespace
-
 void Visualizador::check_circle() {
   const bool libre = !botonCircle_->isChecked();
   checkRoi_->setEnabled(libre);
   checkMedir_->setEnabled(libre);
   botonIrregular_->setEnabled(libre);
-  const int s = std::clamp(truncaA32(vista_.zoom() * radio_), 0, kLadoMaximoCursor);
-  setCursor(QCursor(cursorCirculo(s), s, s));
+  setCursor(cursorCirculo(ladoCursorCirculo(vista_.zoom(), radio_)));
   if (radio_ < 500) ++radio_;
 }
 
@@ -977,8 +962,7 @@ void Visualizador::check_circleS() {
   checkRoi_->setEnabled(libre);
   checkMedir_->setEnabled(libre);
   botonIrregular_->setEnabled(libre);
-  const int s = std::clamp(truncaA32(vista_.zoom() * radio_), 0, kLadoMaximoCursor);
-  setCursor(QCursor(cursorCirculo(s), s, s));
+  setCursor(cursorCirculo(ladoCursorCirculo(vista_.zoom(), radio_)));
   if (radio_ > 1) --radio_;
 }
 

@@ -14,12 +14,14 @@
 #include "estado_vista.h"
 #include "orientacion.h"
 #include "proceso.h"
+#include "puntero.h"
 #include "render.h"
 
 class QAction;
 class QCheckBox;
 class QLabel;
 class QMenu;
+class QMouseEvent;
 class QScrollArea;
 class QSpinBox;
 class QToolButton;
@@ -67,6 +69,8 @@ class Visualizador : public QMainWindow {
   const std::string& modalidad() const { return modalidad_; }
   const TablaPaletas& paletas() const { return paletas_; }
   int radio() const { return radio_; }
+  const QImage& superpuesta() const { return superpuesta_; }
+  const PuntosManuales& puntosManuales() const { return puntosManuales_; }
 
  signals:
   void windowChangedinferior(int tam_windowinferior);
@@ -126,6 +130,11 @@ class Visualizador : public QMainWindow {
   void informacion_cabecera();
   void applyFilterBasicoUS();
 
+ protected:
+  // The crosshair read-out, the manual edge points and the hidden tools.
+  void mousePressEvent(QMouseEvent* evento) override;
+  void mouseMoveEvent(QMouseEvent* evento) override;
+
  private:
   struct VentanaInicial {
     const Cubo* cubo = nullptr;
@@ -154,6 +163,16 @@ class Visualizador : public QMainWindow {
   void muestraEnEtiqueta();
   QString primerFicheroElegido() const;
 
+  QPoint posicionEvento(const QMouseEvent* evento) const;
+  uint16_t valorEn(int x, int y) const;
+  bool herramientaMarcada() const;
+  bool circuloMarcado() const;
+  void ponPunto(int x, int y);
+  void nuevaSuperpuesta();
+  void muestraSuperpuesta();
+  void recogePuntoManual(const QMouseEvent* evento, int x, int y, uint16_t valor);
+  void pulsaCirculo(const QMouseEvent* evento, int x, int y);
+
   OpcionesVisualizador opciones_;
   std::shared_ptr<Dialogos> dialogos_;
 
@@ -170,8 +189,10 @@ class Visualizador : public QMainWindow {
   Imagen16 buffer_;
   QImage imagen_;
   QImage superpuesta_;
-  std::vector<int> puntosManuales_;
-  int numPuntosManuales_ = 0;
+  // Which picture the overlay was copied from, so that a stale overlay from
+  // another slice or window is never put back on the label.
+  qint64 origenSuperpuesta_ = 0;
+  PuntosManuales puntosManuales_;
   int radio_ = 8;
   std::string modalidad_;
   std::string modoApertura_;

@@ -267,4 +267,26 @@ TEST_F(GuardarCortesPrueba, NameWithoutExtensionIsCutAllTheSame) {
   EXPECT_TRUE(contenido(dir.path()).isEmpty());
 }
 
+// Notes every progress call as text.
+class ObservadorNota : public ObservadorLectura {
+ public:
+  std::string notas;
+  void progresoInicio(const QString&, const QString& cancelar, int minimo, int maximo) override {
+    notas += "inicio " + std::to_string(minimo) + "-" + std::to_string(maximo) +
+             (cancelar.isEmpty() ? "" : " cancelable") + ";";
+  }
+  void progresoValor(int valor) override { notas += std::to_string(valor) + ";"; }
+  void progresoFin() override { notas += "fin"; }
+};
+
+TEST_F(GuardarCortesPrueba, ProgressGoesOneStepASliceFailuresIncluded) {
+  QDir(dir.path()).mkdir("a_0002.png");
+  ObservadorNota observador;
+  testing::internal::CaptureStdout();
+  const auto fallos = guardarCortes(*cubo, vista, dir.filePath("a.png"), observador);
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(fallos.size(), 1u);
+  EXPECT_EQ(observador.notas, "inicio 0-3;1;2;3;fin");
+}
+
 }  // namespace

@@ -10,7 +10,13 @@
 
 #include <vector>
 
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QToolBar>
+
 #include "../viewer/guion.h"
+#include "apoyo.h"
 #include "guion.h"
 #include "parametros.h"
 #include "pipeline.h"
@@ -19,7 +25,7 @@
 
 namespace {
 
-QByteArray contenido(const QString& ruta) {
+QByteArray bytesDe(const QString& ruta) {
   QFile f(ruta);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
@@ -78,9 +84,9 @@ class Arranque : public QObject {
     }
 
     for (const char* nombre : kResultados) {
-      const QByteArray escrito = contenido(trabajo.filePath(QStringLiteral("data/") + nombre));
+      const QByteArray escrito = bytesDe(trabajo.filePath(QStringLiteral("data/") + nombre));
       QVERIFY2(!escrito.isEmpty(), nombre);
-      QCOMPARE(escrito, contenido(referencia.filePath(QString::fromLatin1(nombre))));
+      QCOMPARE(escrito, bytesDe(referencia.filePath(QString::fromLatin1(nombre))));
     }
 
     // On display: slice 1 of the painted volume through the window 0…65535.
@@ -88,6 +94,63 @@ class Arranque : public QObject {
     QCOMPARE(ventana.vista().superior(), 65535);
     QCOMPARE(procesado->corteActual(), 0);
     Imagen16 buffer{std::vector<uint16_t>(pintado.begin(), pintado.end()), ancho, alto};
+    const QImage mostrada = ventana.findChild<QLabel*>(QStringLiteral("etiquetaImagen"))->pixmap().toImage();
+    QCOMPARE(mostrada.convertToFormat(QImage::Format_RGB32),
+             renderizaVentana(buffer, 0, 65535).convertToFormat(QImage::Format_RGB32));
+  }
+
+  // Manual mode with the built library: five edge points clicked on the
+  // picture and a right click run the filter a second time, through its own
+  // dialog, and the painted slice is shown again.
+  void cincoPuntosYUnClicDerechoFiltranDeNuevo() {
+    QTemporaryDir trabajo;
+    QVERIFY(trabajo.isValid());
+    QVERIFY(QDir(trabajo.path()).mkdir(QStringLiteral("data")));
+    const QString anterior = QDir::currentPath();
+    QDir::setCurrent(trabajo.path());
+    for (const char* n : {"a.tif", "b.png"}) QFile(trabajo.filePath(QLatin1String(n))).open(QIODevice::WriteOnly);
+
+    auto dialogos = std::make_shared<DialogosGuion>();
+    dialogos->avisos.push_back(true);
+    dialogos->modos.push_back(Dialogos::Modo::manual);
+    dialogos->ficheros.push_back({QStringLiteral(MUESTRA_HDR)});
+    OpcionesVisualizador opciones = opcionesPrueba(dialogos);
+    opciones.rutaPlugin = QStringLiteral(TRELKIN_FULL);
+    opciones.ficherosIniciales = {trabajo.filePath("a.tif"), trabajo.filePath("b.png")};
+
+    Guion guion;
+    Visualizador ventana(nullptr, opciones);
+    QCOMPARE(ventana.modoApertura(), std::string("m"));
+    QCOMPARE(guion.dialogos, 1);
+    const Muestras<uint16_t> primera = ventana.cuboProcesado()->corte(0)->comoUShort();
+    const std::vector<uint16_t> trasArranque(primera.begin(), primera.end());
+
+    ventana.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&ventana));
+    const int arriba = ventana.menuBar()->height() + ventana.findChild<QToolBar*>("barraFile")->height();
+    auto clic = [&](int x, int y, Qt::MouseButton boton) {
+      QTest::mouseClick(&ventana, boton, {}, QPoint(x, y + arriba));
+    };
+    const int puntos[5][2] = {{20, 20}, {40, 22}, {44, 40}, {30, 50}, {18, 38}};
+    for (const auto& p : puntos) clic(p[0], p[1], Qt::LeftButton);
+    const QByteArray salida = capturaSalida([&] { clic(30, 30, Qt::RightButton); });
+    QDir::setCurrent(anterior);
+
+    QVERIFY2(salida.startsWith("N PUNTOS: 10\nCOORDENADA Z   0\nCoordenadas set  20    20   0\n"),
+             salida.constData());
+    QCOMPARE(guion.dialogos, 2);
+    QCOMPARE(dialogos->cuenta(QStringLiteral("continuar")), 0);
+    QCOMPARE(dialogos->cuenta(QStringLiteral("aviso")), 0);
+    QCOMPARE(dialogos->cuenta(QStringLiteral("error")), 0);
+    QCOMPARE(ventana.vista().borde()->numPuntos(), 5);
+    QCOMPARE(ventana.puntosManuales().cuantos(), 0);
+
+    // The second run painted over the first run's result.
+    const Muestras<uint16_t> segunda = ventana.cuboProcesado()->corte(0)->comoUShort();
+    QVERIFY(!std::equal(trasArranque.begin(), trasArranque.end(), segunda.begin()));
+    const int ancho = ventana.cuboProcesado()->geometria()->ancho();
+    const int alto = ventana.cuboProcesado()->geometria()->alto();
+    Imagen16 buffer{std::vector<uint16_t>(segunda.begin(), segunda.end()), ancho, alto};
     const QImage mostrada = ventana.findChild<QLabel*>(QStringLiteral("etiquetaImagen"))->pixmap().toImage();
     QCOMPARE(mostrada.convertToFormat(QImage::Format_RGB32),
              renderizaVentana(buffer, 0, 65535).convertToFormat(QImage::Format_RGB32));

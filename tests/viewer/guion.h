@@ -5,9 +5,11 @@
 #include <memory>
 #include <vector>
 
+#include <QDir>
 #include <QPrinter>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include "dialogos.h"
 #include "visualizador.h"
@@ -34,6 +36,8 @@ class DialogosGuion : public Dialogos {
   std::deque<QString> carpetas;
   std::deque<bool> avisos;  // true: "Si"; an empty queue answers "No"
   std::deque<Modo> modos;   // an empty queue answers "Cancel"
+  std::deque<QString> nombres;  // save names; an empty queue answers "cancelled"
+  std::deque<char> tipos;       // data types; an empty queue answers `tipo`
   char tipo = 's';
   std::function<bool(QPrinter&)> alImprimir;  // null: the user cancels
   std::vector<Llamada> llamadas;
@@ -61,7 +65,7 @@ class DialogosGuion : public Dialogos {
   QString nombreGuardar(QWidget*, const QString& titulo, const QString& inicio,
                         const QString& filtro) override {
     llamadas.push_back({"guardar", titulo, {}, inicio, filtro});
-    return {};
+    return saca(nombres, QString());
   }
   bool avisoFormatos(const QString& texto) override {
     llamadas.push_back({"formatos", {}, texto, {}, {}});
@@ -77,7 +81,7 @@ class DialogosGuion : public Dialogos {
   }
   char tipoDato() override {
     llamadas.push_back({"tipo", {}, {}, {}, {}});
-    return tipo;
+    return saca(tipos, tipo);
   }
   bool imprime(QPrinter& impresora, QWidget*) override {
     llamadas.push_back({"imprime", {}, {}, {}, {}});
@@ -110,3 +114,24 @@ inline OpcionesVisualizador opcionesPrueba(std::shared_ptr<DialogosGuion> dialog
   o.rutaPlugin = QString::fromLatin1(kPluginInexistente);
   return o;
 }
+
+// A fresh temporary folder that is the working directory while it lives, so
+// that resources looked up there (icons, palettes) are absent unless a test
+// lays them out.
+class CarpetaDePrueba {
+ public:
+  CarpetaDePrueba() : anterior_(QDir::currentPath()) {
+    if (dir_.isValid()) QDir::setCurrent(dir_.path());
+  }
+  ~CarpetaDePrueba() { QDir::setCurrent(anterior_); }
+  CarpetaDePrueba(const CarpetaDePrueba&) = delete;
+  CarpetaDePrueba& operator=(const CarpetaDePrueba&) = delete;
+
+  bool isValid() const { return dir_.isValid(); }
+  QString path() const { return dir_.path(); }
+  QString filePath(const QString& nombre) const { return dir_.filePath(nombre); }
+
+ private:
+  QString anterior_;
+  QTemporaryDir dir_;
+};
