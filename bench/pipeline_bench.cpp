@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "difusion.h"
+#include "escenas.h"
+#include "etiquetado.h"
 #include "estadisticas.h"
 #include "gradiente.h"
 #include "normalizacion.h"
@@ -38,34 +40,6 @@ class SinSalida {
   Descarte descarte_;
   std::streambuf* anterior_;
 };
-
-// Bars of 60 ... 200 samples, 3 ... 6 thick, at any angle, value about 3000,
-// one per 64 x 64 block on average, over uniform noise 0 ... 999. A fixed
-// linear congruential generator keeps every run on the same slice.
-std::vector<uint16_t> barrasConRuido(int lado) {
-  uint32_t estado = 12345;
-  const auto azar = [&estado](uint32_t n) {
-    estado = estado * 1664525u + 1013904223u;
-    return (estado >> 8) % n;
-  };
-  std::vector<uint16_t> v(static_cast<std::size_t>(lado) * lado);
-  for (uint16_t& m : v) m = static_cast<uint16_t>(azar(1000));
-  const int barras = (lado / 64) * (lado / 64);
-  for (int b = 0; b < barras; ++b) {
-    const double cx = azar(lado), cy = azar(lado);
-    const double largo = 60 + azar(141), grueso = 3 + azar(4);
-    const double ang = azar(3600) * 3.141592653589793 / 3600;
-    const double ux = std::cos(ang), uy = std::sin(ang);
-    for (double t = -largo / 2; t <= largo / 2; t += 0.5)
-      for (double u = -grueso / 2; u <= grueso / 2; u += 0.5) {
-        const int x = static_cast<int>(std::lround(cx + t * ux - u * uy));
-        const int y = static_cast<int>(std::lround(cy + t * uy + u * ux));
-        if (x >= 0 && x < lado && y >= 0 && y < lado)
-          v[static_cast<std::size_t>(y) * lado + x] = static_cast<uint16_t>(2800 + azar(400));
-      }
-  }
-  return v;
-}
 
 MapaParametros parametrosPorDefecto() {
   return {{"nIts", "25"},     {"s", "1"},         {"w", "2"},           {"th", "150"},
@@ -169,6 +143,38 @@ void Deteccion(benchmark::State& state) {
   }();
 }
 
+void Etiquetado(benchmark::State& state) {
+  const Etapas& e = etapas(static_cast<int>(state.range(0)));
+  SinSalida silencio;
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::vector<uint16_t> v = e.umbralizada;
+    Dimensiones d{e.dims.dim1, e.dims.dim0};
+    state.ResumeTiming();
+    const ListaRegiones lista = etiquetaRegiones(v.data(), &d, 255);
+    benchmark::DoNotOptimize(filtraTamano(lista, 100000, 50));
+  }
+}
+
+// Few large solid regions and a comb of many parallel bars: the rays and the
+// pruning, not the filters, take the time.
+void DeteccionDificil(benchmark::State& state) {
+  const int lado = static_cast<int>(state.range(0));
+  const std::vector<uint16_t> escena = escenaDificil(lado);
+  SinSalida silencio;
+  double segmentos = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::vector<uint16_t> v = escena;
+    Dimensiones d{lado, lado};
+    state.ResumeTiming();
+    const MapaSegmentos m = hallaSegmentos(v.data(), &d, 2, 128, 40, 50, 100000);
+    segmentos = 0;
+    for (const auto& [k, g] : m) segmentos += static_cast<double>(g.size());
+  }
+  state.counters["segmentos"] = segmentos;
+}
+
 void PinturaYFicheros(benchmark::State& state) {
   const Etapas& e = etapas(static_cast<int>(state.range(0)));
   const std::string datos = carpetaDatos();
@@ -188,11 +194,19 @@ void PinturaYFicheros(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(Completo)->Arg(256)->Arg(2048)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(Difusion)->Arg(256)->Arg(2048)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(Gradiente)->Arg(256)->Arg(2048)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(EstiramientoYUmbral)->Arg(256)->Arg(2048)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(Deteccion)->Arg(256)->Arg(2048)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(PinturaYFicheros)->Arg(256)->Arg(2048)->Unit(benchmark::kMillisecond)->UseRealTime();
+// 256 is the size of the bundled sample; the rest the sizes a user meets.
+void Tamanos(benchmark::internal::Benchmark* b) {
+  for (int lado : {256, 512, 1024, 2048, 4096}) b->Arg(lado);
+  b->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+BENCHMARK(Completo)->Apply(Tamanos);
+BENCHMARK(Difusion)->Apply(Tamanos);
+BENCHMARK(Gradiente)->Apply(Tamanos);
+BENCHMARK(EstiramientoYUmbral)->Apply(Tamanos);
+BENCHMARK(Etiquetado)->Apply(Tamanos);
+BENCHMARK(Deteccion)->Apply(Tamanos);
+BENCHMARK(PinturaYFicheros)->Apply(Tamanos);
+BENCHMARK(DeteccionDificil)->Arg(256)->Arg(512)->Arg(2048)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK_MAIN();

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstddef>
 #include <iostream>
+#include <vector>
 
 #include "enteros.h"
 
@@ -71,13 +72,15 @@ bool redundantes(const uint16_t* imagen, const Dimensiones* dims, const Segmento
   return !(inicios && finales);
 }
 
-std::deque<Segmento> optimiza0(const uint16_t* imagen, const Dimensiones* dims,
-                               std::deque<Segmento> lista) {
+namespace {
+
+// The plain reading of a pruning pass: pairs i < j by position in the list,
+// erasing from the list itself.
+template <typename Redundante>
+std::deque<Segmento> podaPorPosiciones(std::deque<Segmento> lista, Redundante redundante) {
   for (int i = 0; i < static_cast<int>(lista.size()); ++i) {
     for (int j = i + 1; j < static_cast<int>(lista.size());) {
-      const Segmento& si = lista[i];
-      const Segmento& sj = lista[j];
-      if (claseSigno(si) * claseSigno(sj) >= 0 && redundantes(imagen, dims, si, sj, kTolerancia)) {
+      if (redundante(lista[i], lista[j])) {
         if (borraRedundante(lista, i, j)) break;
         continue;
       }
@@ -87,24 +90,89 @@ std::deque<Segmento> optimiza0(const uint16_t* imagen, const Dimensiones* dims,
   return lista;
 }
 
+// The same pass over a linked list of the segments: an erasure unlinks one
+// element instead of moving every later one, and each position rule of the
+// plain reading becomes a step along the links. After the earlier segment of
+// a pair is erased the pass goes on from the element that moved into its
+// place, or, when the later one was the last, from the one after that.
+template <typename Redundante>
+std::deque<Segmento> podaEnlazada(std::deque<Segmento> lista, Redundante redundante) {
+  const int n = static_cast<int>(lista.size());
+  const int fin = n;
+  std::vector<int> siguiente(static_cast<std::size_t>(n)), anterior(static_cast<std::size_t>(n));
+  for (int k = 0; k < n; ++k) {
+    siguiente[k] = k + 1;
+    anterior[k] = k - 1;
+  }
+  int primero = n > 0 ? 0 : fin;
+  std::vector<bool> vivo(static_cast<std::size_t>(n), true);
+  auto borra = [&](int k) {
+    if (anterior[k] >= 0) siguiente[anterior[k]] = siguiente[k];
+    else primero = siguiente[k];
+    if (siguiente[k] != fin) anterior[siguiente[k]] = anterior[k];
+    vivo[k] = false;
+  };
+  for (int i = primero; i != fin;) {
+    int proximo = -1;
+    for (int j = siguiente[i]; j != fin;) {
+      if (!redundante(lista[i], lista[j])) {
+        j = siguiente[j];
+        continue;
+      }
+      if (lista[j].longitud > lista[i].longitud) {
+        const bool ultimo = siguiente[j] == fin;
+        const int sucesor = siguiente[i];
+        borra(i);
+        proximo = ultimo ? siguiente[sucesor] : sucesor;
+        break;
+      }
+      const int despues = siguiente[j];
+      borra(j);
+      j = despues;
+    }
+    i = proximo >= 0 ? proximo : siguiente[i];
+  }
+  std::deque<Segmento> quedan;
+  for (int k = 0; k < n; ++k)
+    if (vivo[k]) quedan.push_back(std::move(lista[k]));
+  return quedan;
+}
+
+auto criterio0(const uint16_t* imagen, const Dimensiones* dims) {
+  return [=](const Segmento& si, const Segmento& sj) {
+    return claseSigno(si) * claseSigno(sj) >= 0 && redundantes(imagen, dims, si, sj, kTolerancia);
+  };
+}
+
+auto criterio1(const uint16_t* imagen, const Dimensiones* dims, double paso) {
+  return [=](const Segmento& si, const Segmento& sj) {
+    const double dTheta = std::fabs(si.angulo - sj.angulo);
+    if (!(dTheta <= paso || dTheta >= kPi - paso)) return false;
+    const int signo = claseSigno(si) * claseSigno(sj);
+    std::cout << "signo: " << signo << '\n';
+    const int tol = signo < 0 ? kTolerancia : kToleranciaMismoSigno;
+    return redundantes(imagen, dims, si, sj, tol);
+  };
+}
+
+}  // namespace
+
+std::deque<Segmento> optimiza0(const uint16_t* imagen, const Dimensiones* dims,
+                               std::deque<Segmento> lista) {
+  return podaEnlazada(std::move(lista), criterio0(imagen, dims));
+}
+
 std::deque<Segmento> optimiza1(const uint16_t* imagen, const Dimensiones* dims,
                                std::deque<Segmento> lista, double paso) {
-  for (int i = 0; i < static_cast<int>(lista.size()); ++i) {
-    for (int j = i + 1; j < static_cast<int>(lista.size());) {
-      const Segmento& si = lista[i];
-      const Segmento& sj = lista[j];
-      const double dTheta = std::fabs(si.angulo - sj.angulo);
-      if (dTheta <= paso || dTheta >= kPi - paso) {
-        const int signo = claseSigno(si) * claseSigno(sj);
-        std::cout << "signo: " << signo << '\n';
-        const int tol = signo < 0 ? kTolerancia : kToleranciaMismoSigno;
-        if (redundantes(imagen, dims, si, sj, tol)) {
-          if (borraRedundante(lista, i, j)) break;
-          continue;
-        }
-      }
-      ++j;
-    }
-  }
-  return lista;
+  return podaEnlazada(std::move(lista), criterio1(imagen, dims, paso));
+}
+
+std::deque<Segmento> optimiza0Referencia(const uint16_t* imagen, const Dimensiones* dims,
+                                         std::deque<Segmento> lista) {
+  return podaPorPosiciones(std::move(lista), criterio0(imagen, dims));
+}
+
+std::deque<Segmento> optimiza1Referencia(const uint16_t* imagen, const Dimensiones* dims,
+                                         std::deque<Segmento> lista, double paso) {
+  return podaPorPosiciones(std::move(lista), criterio1(imagen, dims, paso));
 }

@@ -20,6 +20,13 @@ std::deque<Segmento> optimiza0(const uint16_t* imagen, const Dimensiones* dims,
 std::deque<Segmento> optimiza1(const uint16_t* imagen, const Dimensiones* dims,
                                std::deque<Segmento> segmentos, double paso);
 
+// The same passes erasing from the list itself, position by position, as the
+// rules read: the check the linked passes above are held to.
+std::deque<Segmento> optimiza0Referencia(const uint16_t* imagen, const Dimensiones* dims,
+                                         std::deque<Segmento> segmentos);
+std::deque<Segmento> optimiza1Referencia(const uint16_t* imagen, const Dimensiones* dims,
+                                         std::deque<Segmento> segmentos, double paso);
+
 // Two segments are distinct only when both the path between their starts and
 // the path between their ends cross background.
 bool redundantes(const uint16_t* imagen, const Dimensiones* dims, const Segmento& a,

@@ -378,10 +378,13 @@ MapaSegmentos hallaSegmentos(uint16_t* imagen, Dimensiones* dims, int speed, int
       resultado[g];
       continue;
     }
-    std::deque<Segmento> o0 = optimiza0(imagen, dims, std::move(grupo));
+    const bool plano = recorrido == Recorrido::completo;
+    std::deque<Segmento> o0 = plano ? optimiza0Referencia(imagen, dims, std::move(grupo))
+                                    : optimiza0(imagen, dims, std::move(grupo));
     std::cout << "Nueva N Despues Optimiza 0: " << o0.size() << '\n';
     for (const Segmento& s : o0) escribeLineaSegmento(s);
-    std::deque<Segmento> o1 = optimiza1(imagen, dims, std::move(o0), kDosPi / nAng);
+    std::deque<Segmento> o1 = plano ? optimiza1Referencia(imagen, dims, std::move(o0), kDosPi / nAng)
+                                    : optimiza1(imagen, dims, std::move(o0), kDosPi / nAng);
     std::cout << "Nueva N Despues Optimiza 1: " << o1.size() << '\n';
     for (const Segmento& s : o1) escribeLineaSegmento(s);
     resultado[g] = std::move(o1);

@@ -31,10 +31,11 @@ struct Segmento {
 // Segments grouped by region, keys 0, 1, ... without gaps.
 using MapaSegmentos = std::map<int, std::deque<Segmento>>;
 
-// How the rays are cast: `porCajas` finds each region's pixels and outline
-// once and stops a ray where it leaves its region's outline; `completo` scans the
-// whole slice for every region and walks every ray to the grid's edge, the
-// plain reading kept to check the other against. Both give the same result.
+// How the search runs: `porCajas` finds each region's pixels and outline once,
+// stops a ray where it leaves its region's outline and prunes over linked
+// lists; `completo` scans the whole slice for every region, walks every ray to
+// the grid's edge and erases from the lists in place, the plain reading kept
+// to check the other against. Both give the same result.
 enum class Recorrido { porCajas, completo };
 
 // The inclusive box of a region's pixels.
