@@ -55,8 +55,8 @@ bool cruzaFondo(const uint16_t* imagen, const Dimensiones* dims, PuntoReal p, Pu
   const int filas = dims->dim1;
   int aciertos = 0;
   for (int k = 0; k < pasos; ++k) {
-    const int x = truncaEntero32(std::floor((q.x - p.x) * k / d + p.x));
-    const int y = truncaEntero32(std::floor((q.y - p.y) * k / d + p.y));
+    const int x = pisoEntero32((q.x - p.x) * k / d + p.x);
+    const int y = pisoEntero32((q.y - p.y) * k / d + p.y);
     if (x > 0 && x < columnas && y > 0 && y < filas && esFondo(imagen, dims, x, y)) {
       ++aciertos;
       if (aciertos > tol && aciertos > lim) return true;
