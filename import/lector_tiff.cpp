@@ -104,13 +104,29 @@ std::unique_ptr<Cubo> leerTiff(const QStringList& ficheros, ObservadorLectura& o
     compruebaExtension(ruta, w, h, bytesFichero(ruta), kPixelesPorByte);
     // Each picture is decoded at its own size: libtiff places a raster of
     // another height outside the buffer it is given.
+    // A picture of a kind the RGBA interface cannot convert, or whose coding
+    // this libtiff lacks, is refused before anything is reserved; with errors
+    // not stopping the read it would otherwise come out blank.
+    char porque[1024] = "";
+    if (!TIFFRGBAImageOK(t.get(), porque))
+      throw ErrorLectura(ruta, std::string("libtiff cannot decode the picture: ") + porque);
+    uint16_t compresion = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(t.get(), TIFFTAG_COMPRESSION, &compresion);
+    if (!TIFFIsCODECConfigured(compresion))
+      throw ErrorLectura(ruta, "libtiff cannot decode the picture's compression " + std::to_string(compresion));
     const std::size_t pixeles = std::size_t(w) * h;
     auto raster = std::make_unique<uint32_t[]>(pixeles);  // zeroed: what libtiff skips stays 0
     if (!TIFFReadRGBAImageOriented(t.get(), w, h, raster.get(), ORIENTATION_TOPRIGHT, 0))
       throw ErrorLectura(ruta, "libtiff cannot decode the picture" + t.motivo());
-    if (t.hayErrores())
+    if (t.hayErrores()) {
+      // Read on past errors, libtiff leaves the last good strip's pixels in
+      // the strips it could not read. Read again, stopping at the first bad
+      // strip: what came before it is the picture, the rest 0.
+      std::fill(raster.get(), raster.get() + pixeles, 0u);
+      TIFFReadRGBAImageOriented(t.get(), w, h, raster.get(), ORIENTATION_TOPRIGHT, 1);
       observador.aviso(ruta, "the picture is damaged" + t.motivo() +
-                                 "; what libtiff could not decode is not the picture's content");
+                                 "; it is read up to the damage, the rest is 0");
+    }
 
     // Row 0 at the top, columns from the right: the element at row y, column
     // w - 1 - x is the picture's pixel (x, y).
