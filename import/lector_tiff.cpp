@@ -13,9 +13,14 @@
 
 namespace {
 
-// Deflate reaches about 1000:1 on 8-bit data and fax coding of a bilevel page
-// several thousand pixels a byte.
-constexpr uint64_t kPixelesPorByte = 8192;
+// How many pixels one byte of the file can describe at best: deflate reaches
+// about 1000:1, and on a bilevel page (fax coding, or deflate on bits) several
+// thousand pixels a byte.
+uint64_t pixelesPorByte(TIFF* tif) {
+  uint16_t bits = 1;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
+  return bits >= 8 ? 1024 : 8192;
+}
 // libtiff's own buffers (a strip, a tile) beyond this are refused by libtiff.
 constexpr tmsize_t kReservaMaxima = tmsize_t{1} << 30;
 
@@ -76,12 +81,14 @@ std::unique_ptr<Cubo> leerTiff(const QStringList& ficheros, ObservadorLectura& o
   const std::string primera = rutaLocal(ficheros.first());
 
   uint32_t anchoT = 0, altoT = 0;
+  uint64_t densidad = 0;
   {
     Tiff t(primera);
     t.extension(anchoT, altoT);
+    densidad = pixelesPorByte(t.get());
   }
   std::cout << "W H NdC: " << anchoT << " " << altoT << " " << n << std::endl;
-  compruebaExtension(primera, anchoT, altoT, bytesFichero(primera), kPixelesPorByte);
+  compruebaExtension(primera, anchoT, altoT, bytesFichero(primera), densidad);
   const int ancho = static_cast<int>(anchoT);
   const int alto = static_cast<int>(altoT);
 
@@ -101,7 +108,7 @@ std::unique_ptr<Cubo> leerTiff(const QStringList& ficheros, ObservadorLectura& o
     Tiff t(ruta);
     uint32_t w = 0, h = 0;
     t.extension(w, h);
-    compruebaExtension(ruta, w, h, bytesFichero(ruta), kPixelesPorByte);
+    compruebaExtension(ruta, w, h, bytesFichero(ruta), pixelesPorByte(t.get()));
     // Each picture is decoded at its own size: libtiff places a raster of
     // another height outside the buffer it is given.
     // A picture of a kind the RGBA interface cannot convert, or whose coding

@@ -10,8 +10,8 @@ namespace {
 // Pictures up to this many pixels are never refused for their file size
 // (4096 x 4096: 128 MB of double samples).
 constexpr uint64_t kPixelesLibres = uint64_t{1} << 24;
-// Beyond this no picture is read at all: 2 GB of double samples a slice.
-constexpr uint64_t kPixelesMaximos = uint64_t{1} << 28;
+// Beyond this no picture is read at all: 1 GB of double samples a slice.
+constexpr uint64_t kPixelesMaximos = uint64_t{1} << 27;
 }  // namespace
 
 uint64_t bytesFichero(const std::string& ruta) {
