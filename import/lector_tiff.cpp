@@ -60,7 +60,10 @@ class Tiff {
     if (t->errores_.empty()) {
       char texto[512];
       std::vsnprintf(texto, sizeof texto, formato, args);
-      t->errores_ = (modulo && *modulo ? std::string(modulo) + ": " : std::string()) + texto;
+      // libtiff names the file as the module of its open errors; the report
+      // names it already.
+      const bool conModulo = modulo && *modulo && t->ruta_ != modulo;
+      t->errores_ = (conModulo ? std::string(modulo) + ": " : std::string()) + texto;
     }
     return 1;  // handled: nothing reaches the global handler
   }
