@@ -1,9 +1,9 @@
 // fuzz-libs: osmavu_import Qt6::Gui
 // A PNG or BMP the user picks, straight into the toolkit picture reader; the
 // file has no extension, so the toolkit tells the format from the content.
-#include <filesystem>
 #include <QImage>
 #include <QStringList>
+#include <filesystem>
 
 #include "errores.h"
 #include "imagen_qt.h"

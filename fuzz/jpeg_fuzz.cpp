@@ -1,8 +1,8 @@
 // fuzz-libs: osmavu_import jpeg Qt6::Core
 // A JPEG the user picks, straight into its reader: libjpeg's decoding through
 // the reader's own error manager, and the reader's size checks.
-#include <filesystem>
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include <jpeglib.h>

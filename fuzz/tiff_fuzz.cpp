@@ -1,8 +1,8 @@
 // fuzz-libs: osmavu_import tiff Qt6::Core
 // A TIFF the user picks, straight into its reader: libtiff's parsing and
 // decoding, and the reader's size checks.
-#include <filesystem>
 #include <cstdint>
+#include <filesystem>
 #include <vector>
 
 #include <tiffio.h>
