@@ -213,6 +213,16 @@ TEST_F(LectorJpeg, UnFicheroQueFaltaEnLaListaNoDejaCortesVacios) {
       EXPECT_EQ(e.motivo(), "the file cannot be opened");
     }
   }
+  // A later stream libjpeg gives up on ends the read too, naming that file.
+  const std::string malo = ruta(dir, "malo.jpg");
+  escribe(malo, Bytes{0xFF, 0xD8, 0xFF, 0xD9});
+  try {
+    leerJpeg(lista({a, malo}), observadorMudo());
+    ADD_FAILURE() << "no error";
+  } catch (const ErrorLectura& e) {
+    EXPECT_EQ(e.ruta(), malo);
+    EXPECT_THAT(e.motivo(), HasSubstr("libjpeg cannot decode the picture"));
+  }
 }
 
 }  // namespace
