@@ -41,11 +41,7 @@ std::unique_ptr<Cubo> leerImagenQt(const QStringList& ficheros, ObservadorLectur
             << "allGray: " << (imagen.allGray() ? 1 : 0) << "\n"
             << "Bit Plane Count: " << imagen.bitPlaneCount() << std::endl;
 
-  AttributeMap atributos;
-  atributos.set("ST", "1");
-  atributos.set("PixelDimx", "1");
-  atributos.set("PixelDimy", "1");
-  atributos.set("PixelDimz", "1");
+  const AttributeMap atributos = atributosImagen("1", std::string());
   const int ancho = imagen.width();
   const int alto = imagen.height();
   const Geometria geometria = nuevaGeometria(ancho, alto);

@@ -141,12 +141,7 @@ std::unique_ptr<Cubo> leerJpeg(const QStringList& ficheros, ObservadorLectura& o
   const int n = static_cast<int>(ficheros.size());
   const std::string primera = rutaLocal(ficheros.first());
 
-  AttributeMap atributos;
-  atributos.set("ST", "1");
-  atributos.set("PixelDimx", "0.1");
-  atributos.set("PixelDimy", "0.1");
-  atributos.set("PixelDimz", "1");
-  atributos.set("FileName", primera);
+  const AttributeMap atributos = atributosImagen("0.1", primera);
 
   int ancho = 0, alto = 0;
   {

@@ -95,12 +95,7 @@ std::unique_ptr<Cubo> leerTiff(const QStringList& ficheros, ObservadorLectura& o
   const int ancho = static_cast<int>(anchoT);
   const int alto = static_cast<int>(altoT);
 
-  AttributeMap atributos;
-  atributos.set("ST", "1");
-  atributos.set("PixelDimx", "0.1");
-  atributos.set("PixelDimy", "0.1");
-  atributos.set("PixelDimz", "1");
-  atributos.set("FileName", primera);
+  const AttributeMap atributos = atributosImagen("0.1", primera);
   const Geometria geometria = nuevaGeometria(ancho, alto);
   auto cubo = std::make_unique<CuboSinograma>(geometria, n, 1.0f, 1.0f, atributos);
   ProgresoImagenes progreso(observador, n);

@@ -14,6 +14,16 @@ constexpr uint64_t kPixelesLibres = uint64_t{1} << 24;
 constexpr uint64_t kPixelesMaximos = uint64_t{1} << 27;
 }  // namespace
 
+AttributeMap atributosImagen(const std::string& tamanoPixel, const std::string& nombreFichero) {
+  AttributeMap atributos;
+  atributos.set("ST", "1");
+  atributos.set("PixelDimx", tamanoPixel);
+  atributos.set("PixelDimy", tamanoPixel);
+  atributos.set("PixelDimz", "1");
+  if (!nombreFichero.empty()) atributos.set("FileName", nombreFichero);
+  return atributos;
+}
+
 uint64_t bytesFichero(const std::string& ruta) {
   std::error_code e;
   const auto n = std::filesystem::file_size(ruta, e);

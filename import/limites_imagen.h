@@ -5,11 +5,16 @@
 
 #include <QString>
 
+#include "atributos.h"
 #include "observador.h"
 
 // What the picture readers share: the size checks made before any pixel is
 // allocated, the progress of a multi-file read, and the warning for a picture
 // whose size is not the first one's.
+
+// The attributes of a picture volume: none of these formats carries a pixel
+// size, so it is fixed. "FileName" is set when `nombreFichero` is not empty.
+AttributeMap atributosImagen(const std::string& tamanoPixel, const std::string& nombreFichero);
 
 // The file's size in bytes, 0 when it cannot be asked.
 uint64_t bytesFichero(const std::string& ruta);

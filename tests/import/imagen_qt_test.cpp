@@ -13,12 +13,6 @@ using ::testing::HasSubstr;
 
 namespace {
 
-QStringList lista(std::initializer_list<std::string> rutas) {
-  QStringList l;
-  for (const auto& r : rutas) l << QString::fromStdString(r);
-  return l;
-}
-
 class LectorImagenQt : public ::testing::Test {
  protected:
   QTemporaryDir dir;
@@ -27,14 +21,8 @@ class LectorImagenQt : public ::testing::Test {
     escribeQt(r, im);
     return r;
   }
-  static const CorteUnsignedShort& corte(const Cubo& v, int i) {
-    const auto* c = dynamic_cast<const CorteUnsignedShort*>(v.corte(i));
-    EXPECT_NE(c, nullptr);
-    return *c;
-  }
-  static int en(const Cubo& v, int i, int x, int y) {
-    return corte(v, i).datos()[std::size_t(x) * v.geometria()->alto() + y];
-  }
+  static const CorteUnsignedShort& corte(const Cubo& v, int i) { return corteDe<CorteUnsignedShort>(v, i); }
+  static int en(const Cubo& v, int i, int x, int y) { return int(muestraEn<CorteUnsignedShort>(v, i, x, y)); }
 };
 
 struct CasoColor {

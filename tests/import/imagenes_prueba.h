@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -17,8 +18,31 @@
 
 #include <QColor>
 #include <QImage>
+#include <QStringList>
+
+#include "corte.h"
+#include "cubo.h"
 
 #include "ficheros_prueba.h"
+
+inline QStringList lista(std::initializer_list<std::string> rutas) {
+  QStringList l;
+  for (const auto& r : rutas) l << QString::fromStdString(r);
+  return l;
+}
+
+// Slice i of a volume as the slice type a reader must give, and its sample of
+// picture column x, row y.
+template <class C>
+const C& corteDe(const Cubo& v, int i) {
+  const auto* c = dynamic_cast<const C*>(v.corte(i));
+  if (!c) throw std::logic_error("slice " + std::to_string(i) + " is not of the expected type");
+  return *c;
+}
+template <class C>
+double muestraEn(const Cubo& v, int i, int x, int y) {
+  return corteDe<C>(v, i).datos()[std::size_t(x) * v.geometria()->alto() + y];
+}
 
 // A picture of `muestras` = ancho x alto x componentes bytes, row after row.
 struct Imagen {

@@ -13,12 +13,6 @@ using ::testing::HasSubstr;
 
 namespace {
 
-QStringList lista(std::initializer_list<std::string> rutas) {
-  QStringList l;
-  for (const auto& r : rutas) l << QString::fromStdString(r);
-  return l;
-}
-
 class LectorJpeg : public ::testing::Test {
  protected:
   QTemporaryDir dir;
@@ -27,14 +21,8 @@ class LectorJpeg : public ::testing::Test {
     escribeJpeg(r, im);
     return r;
   }
-  static const CorteDouble& corte(const Cubo& v, int i) {
-    const auto* c = dynamic_cast<const CorteDouble*>(v.corte(i));
-    EXPECT_NE(c, nullptr);
-    return *c;
-  }
-  static double en(const Cubo& v, int i, int x, int y) {
-    return corte(v, i).datos()[std::size_t(x) * v.geometria()->alto() + y];
-  }
+  static const CorteDouble& corte(const Cubo& v, int i) { return corteDe<CorteDouble>(v, i); }
+  static double en(const Cubo& v, int i, int x, int y) { return muestraEn<CorteDouble>(v, i, x, y); }
 };
 
 // Quadrants of distinct levels show both the size and which way up the

@@ -19,20 +19,8 @@ class LectorTiff : public ::testing::Test {
     escribeTiff(r, im);
     return r;
   }
-  static QStringList lista(std::initializer_list<std::string> rutas) {
-    QStringList l;
-    for (const auto& r : rutas) l << QString::fromStdString(r);
-    return l;
-  }
-  static const CorteDouble& corte(const Cubo& v, int i) {
-    const auto* c = dynamic_cast<const CorteDouble*>(v.corte(i));
-    EXPECT_NE(c, nullptr);
-    return *c;
-  }
-  // The sample of picture column x, row y.
-  static double en(const Cubo& v, int i, int x, int y) {
-    return corte(v, i).datos()[std::size_t(x) * v.geometria()->alto() + y];
-  }
+  static const CorteDouble& corte(const Cubo& v, int i) { return corteDe<CorteDouble>(v, i); }
+  static double en(const Cubo& v, int i, int x, int y) { return muestraEn<CorteDouble>(v, i, x, y); }
 };
 
 struct CasoPixel {
