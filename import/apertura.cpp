@@ -10,8 +10,11 @@
 #include "analyze.h"
 #include "conversion.h"
 #include "errores.h"
+#include "imagen_qt.h"
+#include "lector_jpeg.h"
 #include "reconocedor.h"
 #include "resumen.h"
+#include "lector_tiff.h"
 
 namespace {
 
@@ -43,14 +46,10 @@ LecturaDicom lectorCarpetaDicom(const QStringList& r, ObservadorLectura&) {
 std::unique_ptr<Cubo> lectorHis(const QStringList& r, ObservadorLectura&) {
   sinLectorAun(r, "His");  // leerHis(r, o)
 }
-std::unique_ptr<Cubo> lectorTiff(const QStringList& r, ObservadorLectura&) {
-  sinLectorAun(r, "TIFF");  // leerTiff(r, o)
-}
-std::unique_ptr<Cubo> lectorJpeg(const QStringList& r, ObservadorLectura&) {
-  sinLectorAun(r, "JPEG");  // leerJpeg(r, o)
-}
-std::unique_ptr<Cubo> lectorImagenQt(const QStringList& r, ObservadorLectura&, const char* clave) {
-  sinLectorAun(r, clave);  // leerImagenQt(r, o)
+std::unique_ptr<Cubo> lectorTiff(const QStringList& r, ObservadorLectura& o) { return leerTiff(r, o); }
+std::unique_ptr<Cubo> lectorJpeg(const QStringList& r, ObservadorLectura& o) { return leerJpeg(r, o); }
+std::unique_ptr<Cubo> lectorImagenQt(const QStringList& r, ObservadorLectura& o, const char*) {
+  return leerImagenQt(r, o);
 }
 std::unique_ptr<Cubo> lectorRadiografiaXDAS(const QStringList& r, ObservadorLectura&) {
   sinLectorAun(r, "radXDAS");  // leerRadiografiaXDAS(r, o)

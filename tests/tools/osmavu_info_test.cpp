@@ -186,9 +186,9 @@ INSTANTIATE_TEST_SUITE_P(
                     return QStringList{"--json", d.filePath("e.hdr")};
                   },
                   1, "e.img: the header gives 140724603846652 bytes of samples but the sample file holds only 64"},
-        CasoFallo{"tiffAunSinLector",
+        CasoFallo{"tiffCortado",
                   [](const QTemporaryDir& d) { return QStringList{fichero(d, "t.tif", Bytes{0x49, 0x49, 42, 0})}; },
-                  1, "t.tif: reading TIFF files is not supported yet"},
+                  1, "t.tif: libtiff cannot open the file: Cannot read TIFF header"},
         CasoFallo{"carpetaSinFormato",
                   [](const QTemporaryDir& d) {
                     fichero(d, "a.txt", Bytes(20, 'a'));
