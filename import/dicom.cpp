@@ -225,16 +225,25 @@ std::unique_ptr<TCorte> corteDe(DcmFileFormat& ff, const std::string& fichero, D
     // The toolkit maps the whole range of the stored values onto 0…65535:
     // 12 stored bits come out 16 times larger, signed values shifted by 32768.
     const uint16_t b = static_cast<uint16_t>(static_cast<uint32_t>(intercepto));
-    for (uint32_t r = 0; r < filas; ++r) {
-      const Uint16* fila = salida + std::size_t(r) * columnas;
-      for (uint32_t c = 0; c < columnas; ++c) {
-        const uint16_t v = fila[c];
-        uint16_t m;
-        if constexpr (std::is_same_v<T, uint16_t>)
-          m = representacion == 0 ? uint16_t((v >> 4) + 32768) : v;
-        else
-          m = representacion == 0 ? uint16_t((v >> 4) + b) : uint16_t(v + b - 32768u);
-        muestras[std::size_t(c) * filas + r] = static_cast<T>(m);
+    auto convierte = [&](uint16_t v) -> T {
+      uint16_t m;
+      if constexpr (std::is_same_v<T, uint16_t>)
+        m = representacion == 0 ? uint16_t((v >> 4) + 32768) : v;
+      else
+        m = representacion == 0 ? uint16_t((v >> 4) + b) : uint16_t(v + b - 32768u);
+      return static_cast<T>(m);
+    };
+    // Rows in, columns out: the image is transposed in tiles, so that the
+    // writes down a column stay in cache.
+    constexpr uint32_t kTesela = 64;
+    for (uint32_t r0 = 0; r0 < filas; r0 += kTesela) {
+      const uint32_t r1 = std::min<uint32_t>(filas, r0 + kTesela);
+      for (uint32_t c0 = 0; c0 < columnas; c0 += kTesela) {
+        const uint32_t c1 = std::min<uint32_t>(columnas, c0 + kTesela);
+        for (uint32_t c = c0; c < c1; ++c) {
+          T* destino = muestras.get() + std::size_t(c) * filas;
+          for (uint32_t r = r0; r < r1; ++r) destino[r] = convierte(salida[std::size_t(r) * columnas + c]);
+        }
       }
     }
   } else if (admiteColor(fotometria, muestrasPixel, bitsAsignados)) {

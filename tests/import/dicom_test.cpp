@@ -222,6 +222,22 @@ TEST_F(SerieDicom, FilasYColumnasDanAltoYAncho) {
   EXPECT_EQ(l.cubo->corte(0)->geometria(), l.cubo->geometria());
 }
 
+// Large enough for several tiles of the transposition, and not a multiple of one.
+TEST_F(SerieDicom, ImagenGrandeCadaMuestraEnSuSitio) {
+  ImagenDicom im;
+  im.filas = 130;
+  im.columnas = 75;
+  im.pixeles.clear();
+  for (int r = 0; r < im.filas; ++r)
+    for (int c = 0; c < im.columnas; ++c) im.pixeles.push_back(r * 200 + c);
+  pon("grande.dcm", im);
+  const LecturaDicom l = serie();
+  const std::vector<int> m = muestrasDe(l.cubo->corte(0));
+  ASSERT_EQ(m.size(), 130u * 75u);
+  for (int c = 0; c < 75; ++c)
+    for (int r = 0; r < 130; ++r) ASSERT_EQ(m[std::size_t(c) * 130 + r], r * 200 + c) << r << ", " << c;
+}
+
 // Both slice readers over both pixel representations: the toolkit's 16-bit
 // rendering turned back into the stored values.
 TEST(CorteDicom, RepresentacionDePixelEnLosDosLectores) {
