@@ -9,6 +9,7 @@
 
 #include "analyze.h"
 #include "conversion.h"
+#include "dicom.h"
 #include "errores.h"
 #include "imagen_qt.h"
 #include "lector_jpeg.h"
@@ -23,12 +24,6 @@ namespace {
 // reader is built: replace the body by the call named in its comment.
 // ---------------------------------------------------------------------------
 
-struct LecturaDicom {
-  std::unique_ptr<Cubo> cubo;
-  int minimo = 65535;  // the lowest slice minimum the reader saw
-  int maximo = 0;      // the highest slice maximum
-};
-
 [[noreturn]] void sinLectorAun(const QStringList& rutas, const char* clave) {
   throw ErrorLectura(rutas.isEmpty() ? std::string() : rutas.first().toLocal8Bit().toStdString(),
                      std::string("reading ") + clave + " files is not supported yet");
@@ -36,12 +31,6 @@ struct LecturaDicom {
 
 std::unique_ptr<Cubo> lectorPelixOld(const QStringList& r, ObservadorLectura&) {
   sinLectorAun(r, "PelixOld");  // leerPelixOld(r, o)
-}
-LecturaDicom lectorSerieDicom(const QStringList& r, ObservadorLectura&) {
-  sinLectorAun(r, "Dicom");  // leerSerieDicom(r, o)
-}
-LecturaDicom lectorCarpetaDicom(const QStringList& r, ObservadorLectura&) {
-  sinLectorAun(r, "Dicom");  // leerCarpetaDicom(r, o)
 }
 std::unique_ptr<Cubo> lectorHis(const QStringList& r, ObservadorLectura&) {
   sinLectorAun(r, "His");  // leerHis(r, o)
@@ -95,7 +84,7 @@ void dispatchFichero(const std::string& clave, const QStringList& rutas, Observa
     v.display = leerAnalyze(rutas, o);
     v.resumen = resumenVolumen(*v.display);
   } else if (clave == "Dicom") {
-    LecturaDicom l = leeDicom(lectorSerieDicom, rutas, o);
+    LecturaDicom l = leeDicom(leerSerieDicom, rutas, o);
     v.display = std::move(l.cubo);
     if (v.display) v.resumen = resumenVolumen(*v.display);
     v.inferior = l.minimo;
@@ -146,7 +135,7 @@ void dispatchFichero(const std::string& clave, const QStringList& rutas, Observa
 void dispatchCarpeta(const std::string& clave, const QStringList& ficheros, ObservadorLectura& o,
                      VolumenAbierto& v) {
   if (clave == "Dicom") {
-    LecturaDicom l = leeDicom(lectorCarpetaDicom, ficheros, o);
+    LecturaDicom l = leeDicom(leerCarpetaDicom, ficheros, o);
     v.display = std::move(l.cubo);
     if (v.display) v.resumen = resumenVolumen(*v.display);
   } else if (clave == "sinoXDAS") {

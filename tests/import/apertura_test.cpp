@@ -88,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
     Claves, AperturaSinLector,
     ::testing::Values(
         CasoClave{"PelixOld", palabra(1, 2), "Pelix", nullptr, "reading PelixOld files is not supported yet"},
-        CasoClave{"Dicom", Bytes(300, 0), nullptr, "Error Leyendo", "reading Dicom files is not supported yet"},
+        CasoClave{"Dicom", Bytes(300, 0), nullptr, "Error Leyendo", "cannot be loaded as DICOM"},
         CasoClave{"His", palabra(0x00, 0x70), nullptr, "His", "reading His files is not supported yet"},
         CasoClave{"TIFF", palabra(0x49, 0x49), "LEE FORMATO TIFF", nullptr, "libtiff cannot open the file"},
         CasoClave{"JPEG", palabra(0xFF, 0xD8), "LEE FORMATO JPEG", nullptr, "libjpeg cannot decode the picture"},

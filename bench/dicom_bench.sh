@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Times osmavu-info opening a series of 300 DICOM files of 512 x 512 signed
+# 16-bit CT (as a file choice and as a folder) against cat of the same bytes,
+# and reports the peak memory of each open.
+#   bench/dicom_bench.sh [BUILD_DIR] [RUNS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+runs=${2:-5}
+info="$build/run/osmavu-info"
+gen="$build/bench/genera_serie_dicom"
+[ -x "$info" ] || { echo "no $info: build the target osmavu-info first" >&2; exit 1; }
+[ -x "$gen" ] || { echo "no $gen: build the target genera_serie_dicom first" >&2; exit 1; }
+
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+"$gen" "$dir/serie" 300 512
+ficheros=("$dir"/serie/*.dcm)
+
+mejor() {  # best wall time of $runs runs of the command, in seconds
+  local best=""
+  for _ in $(seq "$runs"); do
+    local t0 t1
+    t0=$(date +%s.%N)
+    "$@" >/dev/null 2>&1
+    t1=$(date +%s.%N)
+    best=$(echo "$t0 $t1 ${best:-999}" | awk '{d = $2 - $1; print (d < $3 ? d : $3)}')
+  done
+  echo "$best"
+}
+
+pico() {  # peak resident memory of one run, in MiB
+  if [ -x /usr/bin/time ]; then
+    /usr/bin/time -v "$@" 2>&1 >/dev/null | awk -F': ' '/Maximum resident set size/ {printf "%.1f", $2 / 1024}'
+  else
+    python3 - "$@" <<'PY'
+import resource, subprocess, sys
+subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+print("%.1f" % (resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss / 1024))
+PY
+  fi
+}
+
+cat "${ficheros[@]}" >/dev/null  # warm the page cache
+bytes=$(cat "${ficheros[@]}" | wc -c)
+t_cat=$(mejor cat "${ficheros[@]}")
+t_info=$(mejor "$info" "${ficheros[@]}")
+t_carpeta=$(mejor "$info" --folder "$dir/serie")
+m_info=$(pico "$info" "${ficheros[@]}")
+m_carpeta=$(pico "$info" --folder "$dir/serie")
+printf 'series: 300 files of 512 x 512 int16, %d bytes; best of %d runs\n' "$bytes" "$runs"
+printf '%-36s %8.3f s\n' "cat" "$t_cat"
+printf '%-36s %8.3f s   peak %s MiB\n' "osmavu-info FILES" "$t_info" "$m_info" \
+  "osmavu-info --folder" "$t_carpeta" "$m_carpeta"
