@@ -7,9 +7,12 @@
 
 #include <QDebug>
 
+#include "adquisicion.h"
 #include "analyze.h"
 #include "conversion.h"
 #include "errores.h"
+#include "his.h"
+#include "pelix.h"
 #include "reconocedor.h"
 #include "resumen.h"
 
@@ -31,8 +34,8 @@ struct LecturaDicom {
                      std::string("reading ") + clave + " files is not supported yet");
 }
 
-std::unique_ptr<Cubo> lectorPelixOld(const QStringList& r, ObservadorLectura&) {
-  sinLectorAun(r, "PelixOld");  // leerPelixOld(r, o)
+std::unique_ptr<Cubo> lectorPelixOld(const QStringList& r, ObservadorLectura& o) {
+  return leerPelixOld(r, o);
 }
 LecturaDicom lectorSerieDicom(const QStringList& r, ObservadorLectura&) {
   sinLectorAun(r, "Dicom");  // leerSerieDicom(r, o)
@@ -40,8 +43,8 @@ LecturaDicom lectorSerieDicom(const QStringList& r, ObservadorLectura&) {
 LecturaDicom lectorCarpetaDicom(const QStringList& r, ObservadorLectura&) {
   sinLectorAun(r, "Dicom");  // leerCarpetaDicom(r, o)
 }
-std::unique_ptr<Cubo> lectorHis(const QStringList& r, ObservadorLectura&) {
-  sinLectorAun(r, "His");  // leerHis(r, o)
+std::unique_ptr<Cubo> lectorHis(const QStringList& r, ObservadorLectura& o) {
+  return leerHis(r, o);
 }
 std::unique_ptr<Cubo> lectorTiff(const QStringList& r, ObservadorLectura&) {
   sinLectorAun(r, "TIFF");  // leerTiff(r, o)
@@ -52,14 +55,14 @@ std::unique_ptr<Cubo> lectorJpeg(const QStringList& r, ObservadorLectura&) {
 std::unique_ptr<Cubo> lectorImagenQt(const QStringList& r, ObservadorLectura&, const char* clave) {
   sinLectorAun(r, clave);  // leerImagenQt(r, o)
 }
-std::unique_ptr<Cubo> lectorRadiografiaXDAS(const QStringList& r, ObservadorLectura&) {
-  sinLectorAun(r, "radXDAS");  // leerRadiografiaXDAS(r, o)
+std::unique_ptr<Cubo> lectorRadiografiaXDAS(const QStringList& r, ObservadorLectura& o) {
+  return leerRadiografiaXDAS(r, o);
 }
-std::unique_ptr<Cubo> lectorSinogramaXDAS(const QStringList& r, ObservadorLectura&) {
-  sinLectorAun(r, "sinoXDAS");  // leerSinogramaXDAS(r, o)
+std::unique_ptr<Cubo> lectorSinogramaXDAS(const QStringList& r, ObservadorLectura& o) {
+  return leerSinogramaXDAS(r, o);
 }
-std::unique_ptr<Cubo> lectorRadiografiaFP(const QStringList& r, ObservadorLectura&) {
-  sinLectorAun(r, "radFP");  // leerRadiografiaFP(r, o)
+std::unique_ptr<Cubo> lectorRadiografiaFP(const QStringList& r, ObservadorLectura& o) {
+  return leerRadiografiaFP(r, o);
 }
 
 // ---------------------------------------------------------------------------
