@@ -91,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
         CasoClave{"TIFF", palabra(0x49, 0x49), "LEE FORMATO TIFF", nullptr, "reading TIFF files"},
         CasoClave{"JPEG", palabra(0xFF, 0xD8), "LEE FORMATO JPEG", nullptr, "reading JPEG files"},
         CasoClave{"PNG", palabra(0x89, 0x50), "LEE FORMATO PNG", nullptr, "reading PNG files"},
-        CasoClave{"BMP", palabra(0x42, 0x4D), "LEE FORMATO BMP", nullptr, "reading BMP files"},
+        CasoClave{"BMP", palabra(0x42, 0x4D), "LEE FORMATO BMP", nullptr, "reading BMP files"}),
     [](const auto& info) { return std::string(info.param.clave); });
 
 TEST(Apertura, FicheroQueNoSeAbre) {
