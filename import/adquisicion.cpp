@@ -128,7 +128,11 @@ void leeMuestras(const std::string& ruta, const Adquisicion& a, char* destino, O
     return;
   }
   const uint64_t hay = bytesDeMuestras(tamano);
-  const uint64_t leidos = leeHasta(f.get(), destino, std::min(hay, esperados));
+  uint64_t leidos = leeHasta(f.get(), destino, std::min(hay, esperados));
+  // The bytes of a sample cut short are not a value.
+  const uint64_t sueltos = leidos % a.bytesMuestra;
+  std::fill(destino + leidos - sueltos, destino + leidos, '\0');
+  leidos -= sueltos;
   if (leidos < esperados)
     o.aviso(ruta, "the file is short: it holds " + std::to_string(leidos) + " of the " +
                       std::to_string(esperados) +

@@ -37,7 +37,9 @@ std::unique_ptr<Cubo> leerHis(const QStringList& ficheros, ObservadorLectura& ob
                    "the header's " + std::to_string(ancho) + " x " + std::to_string(alto) + " samples");
 
   auto datos = std::make_unique<uint16_t[]>(n);
-  const uint64_t leidos = leeHasta(f.get(), reinterpret_cast<char*>(datos.get()), esperados);
+  uint64_t leidos = leeHasta(f.get(), reinterpret_cast<char*>(datos.get()), esperados);
+  // A lone byte at the end is half a sample, not a value.
+  if (leidos % 2) reinterpret_cast<char*>(datos.get())[--leidos] = 0;
   if (leidos < esperados)
     observador.aviso(ruta, "the file is short: it holds " + std::to_string(leidos) + " of the " +
                                std::to_string(esperados) +

@@ -59,7 +59,8 @@ std::unique_ptr<CuboSinograma> leerPelixOld(const QStringList& ficheros, Observa
   const std::string ultima = ruta8(ficheros.last());
   uint64_t enFicheros = 0;
   for (const QString& r : ficheros) enFicheros += uint64_t(std::max<int64_t>(tamanoFichero(ruta8(r)), 0));
-  const int64_t tamanoUltimo = std::max<int64_t>(tamanoFichero(ultima), 0);
+  const int64_t tamanoUltimo = tamanoFichero(ultima);
+  if (tamanoUltimo < 0) throw ErrorLectura(ultima, "the file cannot be opened");
   const int64_t w = tamanoUltimo / 8 - kValoresCabecera;
   if (w < 1)
     throw ErrorLectura(ultima, "the file holds " + std::to_string(tamanoUltimo) +

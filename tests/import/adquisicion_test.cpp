@@ -363,9 +363,9 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST_F(Adquisicion, FicheroCortoSeLeeHastaDondeLlegaConElRestoCero) {
-  // 2 x 2 samples claimed, one and a half written (the trailer is not a sample).
-  Bytes b = dobles({4.0, 9.0}) + Bytes{0x00, 0x00} + bytesTrailer(Trailer(32001, 2, 2));
-  b.erase(b.begin() + 16, b.begin() + 18);
+  // 2 x 2 samples claimed, two and three bytes of a third written: the cut
+  // sample is 0 and the trailer is never taken for samples.
+  const Bytes b = dobles({4.0, 9.0}) + Bytes{0xAB, 0xCD, 0x3F} + bytesTrailer(Trailer(32001, 2, 2));
   ObservadorGrabador o;
   ::testing::internal::CaptureStdout();
   auto v = leerSinogramaXDAS(lista({escribeEn(dir, "c.bin", b)}), o);
