@@ -105,10 +105,13 @@ Adquisicion empieza(const QStringList& ficheros, Formato formato, ObservadorLect
 
   uint64_t enFicheros = 0;
   for (const QString& r : ficheros) enFicheros += bytesDeMuestras(tamanoFichero(ruta8(r)));
+  // The slices, and for the radiographs the file's samples read before they
+  // are converted.
   const uint64_t bytesEnMemoria = formato == Formato::Sinograma ? 8 : 2;
-  compruebaReserva(a.ruta,
-                   productoSaturado(productoSaturado(a.muestras, bytesEnMemoria), uint64_t(ficheros.size())),
-                   enFicheros,
+  const uint64_t temporal = formato == Formato::Sinograma ? 0 : a.bytesMuestra;
+  const uint64_t memoria = productoSaturado(
+      a.muestras, productoSaturado(bytesEnMemoria, uint64_t(ficheros.size())) + temporal);
+  compruebaReserva(a.ruta, memoria, enFicheros,
                    "the trailer's " + std::to_string(a.canales) + " channels x " +
                        std::to_string(a.proyecciones) + " projections in " +
                        std::to_string(ficheros.size()) + " file(s)");

@@ -32,7 +32,7 @@ std::unique_ptr<Cubo> leerHis(const QStringList& ficheros, ObservadorLectura& ob
                                  std::to_string(alto) + " samples; each extent must be positive");
   const uint64_t n = uint64_t(ancho) * uint64_t(alto);
   const uint64_t esperados = 2 * n;
-  const uint64_t hay = static_cast<uint64_t>(tamano - kTamanoCabecera);
+  const uint64_t hay = tamano > kTamanoCabecera ? static_cast<uint64_t>(tamano - kTamanoCabecera) : 0;
   compruebaReserva(ruta, esperados, hay,
                    "the header's " + std::to_string(ancho) + " x " + std::to_string(alto) + " samples");
 
