@@ -5,8 +5,15 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <vector>
 
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "cubo.h"
+#include "errores.h"
 #include "ficheros_prueba.h"
 
 // The 16 doubles of an acquisition trailer, by index.
@@ -71,4 +78,44 @@ inline QStringList lista(const std::vector<std::string>& rutas) {
   QStringList l;
   for (const auto& r : rutas) l << QString::fromStdString(r);
   return l;
+}
+
+// Runs a reader on a hostile file. With `error` set it must refuse with that
+// text in its reason; otherwise it must give a volume of `cortes` slices and,
+// with `aviso` set, a first warning holding that text (no warning when not).
+// Returns the path the refusal named, or "" when a volume resulted.
+inline std::string esperaErrorOAviso(const std::function<std::unique_ptr<Cubo>(ObservadorLectura&)>& lee,
+                                     const char* error, const char* aviso, int cortes) {
+  ObservadorGrabador o;
+  RegistroDebug registro;
+  ::testing::internal::CaptureStdout();
+  std::string rutaError;
+  try {
+    auto v = lee(o);
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(error, nullptr) << "a volume from a file that should be refused";
+    if (!v) {
+      ADD_FAILURE() << "no volume and no error";
+    } else {
+      EXPECT_EQ(v->cortesPresentes(), cortes);
+    }
+    if (aviso) {
+      EXPECT_FALSE(o.avisos.empty());
+      if (!o.avisos.empty()) {
+        EXPECT_THAT(o.avisos[0], ::testing::HasSubstr(aviso));
+      }
+    } else {
+      EXPECT_THAT(o.avisos, ::testing::IsEmpty());
+    }
+  } catch (const ErrorLectura& e) {
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(error, nullptr) << "refused: " << e.what();
+    if (error) {
+      EXPECT_THAT(e.motivo(), ::testing::HasSubstr(error));
+    }
+    rutaError = e.ruta();
+  }
+  // Progress once opened is always closed.
+  EXPECT_EQ(o.fines, o.maximo == -1 ? 0 : 1);
+  return rutaError;
 }
