@@ -10,8 +10,12 @@
 
 namespace {
 
+// A detector file is written whole; one cut short still holds a fair part of
+// what its header claims. Zero-filling up to 16 times what the files hold, or
+// 16 MiB for files of a few bytes, keeps a truncated copy readable without
+// letting a few corrupt bytes claim gigabytes.
 constexpr uint64_t kFactorRelleno = 16;
-constexpr uint64_t kRellenoMaximo = uint64_t{256} << 20;
+constexpr uint64_t kRellenoMaximo = uint64_t{16} << 20;
 
 }  // namespace
 

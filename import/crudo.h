@@ -31,7 +31,7 @@ uint64_t productoSaturado(uint64_t a, uint64_t b);
 // Refuses (ErrorLectura on `ruta`) a volume whose samples would take
 // `bytesMemoria` while the files hold only `bytesFicheros`: a short file is
 // read as far as it goes with the rest 0, but a claim far beyond the files
-// (more than 16 times what they hold, and more than 256 MiB) is a corrupt
+// (more than 16 times what they hold, and more than 16 MiB) is a corrupt
 // header. `que` names the claim in the message.
 void compruebaReserva(const std::string& ruta, uint64_t bytesMemoria, uint64_t bytesFicheros,
                       const std::string& que);

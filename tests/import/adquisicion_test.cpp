@@ -326,6 +326,8 @@ INSTANTIATE_TEST_SUITE_P(
             CasoHostil{"medioCanal", unFichero(0.5, 1, 4), "0.5 channels", nullptr},
             // Far more samples than the 1 KB file holds.
             CasoHostil{"enorme", unFichero(60000, 60000, 128), "the header is corrupt", nullptr},
+            // Some 17 MB and more of zeros for a file with no sample at all.
+            CasoHostil{"sinMuestrasYMuchasPedidas", unFichero(2100, 2100, 0), "the header is corrupt", nullptr},
             CasoHostil{"corto", unFichero(4, 4, 5), nullptr, "the missing samples are 0"},
             CasoHostil{"largo", unFichero(2, 2, 9), nullptr, "the rest is ignored"},
             CasoHostil{"segundoNoExiste", [](const QTemporaryDir& d, const LectorConNombre& l) {
