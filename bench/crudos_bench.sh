@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Times osmavu-info opening the raw acquisition formats against cat of the
-# same bytes: 20 XDAS sinograms of 1024 channels x 720 projections, 20 XDAS
-# radiographs of the same size, 20 flat-panel frames of 2048 x 2048, one His
-# frame of 2048 x 2048 and 20 PelixOld slices of 1024 x 720.
+# same bytes: 10 XDAS sinograms of 1024 channels x 720 projections, 10 XDAS
+# radiographs of the same size, 10 flat-panel frames of 2048 x 2048, one His
+# frame of 2048 x 2048 and 10 PelixOld slices of 1024 x 720.
 #   bench/crudos_bench.sh [BUILD_DIR] [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,7 +20,7 @@ def trailer(code, ch, proj):
     return struct.pack('<16d', code, ch, proj, 0, 1, 0.2, 0.5, 0, 7.5, 80, 1, 300, 600, 1, 10, 0)
 ramp = array.array('d', [float((i * 61) % 4096) for i in range(1024 * 720)]).tobytes()
 words = array.array('H', [(i * 61) % 65536 for i in range(2048 * 2048)]).tobytes()
-for i in range(20):
+for i in range(10):
     open(f'{d}/sino{i:02}.bin', 'wb').write(ramp + trailer(32001, 1024, 720))
     open(f'{d}/rad{i:02}.bin', 'wb').write(ramp + trailer(32000, 1024, 720))
     open(f'{d}/fp{i:02}.bin', 'wb').write(words + trailer(32002, 2048, 0))
