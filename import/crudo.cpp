@@ -45,7 +45,7 @@ uint64_t productoSaturado(uint64_t a, uint64_t b) {
 }
 
 void compruebaReserva(const std::string& ruta, uint64_t bytesMemoria, uint64_t bytesFicheros,
-                      const std::string& que) {
+                      const std::string& que, const std::string& conclusion) {
   const uint64_t limite = std::max(productoSaturado(kFactorRelleno, bytesFicheros), kRellenoMaximo);
   if (bytesMemoria > limite)
     throw ErrorLectura(ruta, que + " would take " +
@@ -53,7 +53,7 @@ void compruebaReserva(const std::string& ruta, uint64_t bytesMemoria, uint64_t b
                                       ? std::string("more bytes than can be counted")
                                       : std::to_string(bytesMemoria) + " bytes") +
                                  " but the files hold only " + std::to_string(bytesFicheros) +
-                                 " bytes: the header is corrupt");
+                                 " bytes: " + conclusion);
 }
 
 uint64_t leeHasta(std::FILE* f, char* destino, uint64_t bytes) {

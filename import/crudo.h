@@ -34,7 +34,7 @@ uint64_t productoSaturado(uint64_t a, uint64_t b);
 // (more than 16 times what they hold, and more than 16 MiB) is a corrupt
 // header. `que` names the claim in the message.
 void compruebaReserva(const std::string& ruta, uint64_t bytesMemoria, uint64_t bytesFicheros,
-                      const std::string& que);
+                      const std::string& que, const std::string& conclusion = "the header is corrupt");
 
 // An open file, closed however the read ends.
 using FicheroAbierto = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;

@@ -67,7 +67,9 @@ std::unique_ptr<CuboSinograma> leerPelixOld(const QStringList& ficheros, Observa
                                    " bytes: no sample before the seven values of a Pelix header");
   const uint64_t muestras = static_cast<uint64_t>(w);
   compruebaReserva(primera, productoSaturado(productoSaturado(muestras, 8), uint64_t(numFicheros)), enFicheros,
-                   std::to_string(numFicheros) + " slice(s) of " + std::to_string(muestras) + " samples");
+                   std::to_string(numFicheros) + " slice(s) of the last file's " + std::to_string(muestras) +
+                       " samples",
+                   "the other files are far smaller than the last");
 
   int alto = 0;
   float pixelX = 0, pixelY = 0, grosor = 0, dfo = 0, dfdet = 0;

@@ -200,6 +200,17 @@ INSTANTIATE_TEST_SUITE_P(
                                                     escribeEn(d, "c.raw", dobles(kBueno))};
                   },
                   nullptr, "cannot be opened; its slice is 0"},
+        // The last file sets the samples of all: 40 empty files before a 20 MB one.
+        CasoPelix{"muchosVaciosAntesDeUnoGrande",
+                  [](const QTemporaryDir& d) {
+                    std::vector<std::string> r;
+                    for (int i = 0; i < 40; ++i) r.push_back(escribeEn(d, "v" + std::to_string(i) + ".raw", Bytes{}));
+                    std::vector<double> grande(2500000, 1.0);
+                    grande.insert(grande.end(), {1000, 0, 1, 0.2, 0.5, 300, 600});
+                    r.push_back(escribeEn(d, "grande.raw", dobles(grande)));
+                    return r;
+                  },
+                  "far smaller than the last", nullptr},
         CasoPelix{"primeroCorto", ficheros({dobles(pelix({1, 2}, {1, 0, 1, 1, 1, 1, 1})), dobles(kBueno)}), nullptr,
                   "holds 2 of the 4 samples"},
         CasoPelix{"primeroLargo", ficheros({dobles(pelix({1, 2, 3, 4, 5, 6}, {2, 0, 1, 1, 1, 1, 1})), dobles(kBueno)}),
