@@ -121,13 +121,13 @@ Adquisicion empieza(const QStringList& ficheros, Formato formato, ObservadorLect
 // Reads the samples of one file from byte 0 into `destino` (a.muestras of
 // them, already 0): as far as the file goes, and never its own trailer. What
 // the file does not hold stays 0 and the user is told.
-void leeMuestras(const std::string& ruta, const Adquisicion& a, char* destino, ObservadorLectura& o) {
+void leeMuestras(const std::string& ruta, const Adquisicion& a, char* destino, AvisosLectura& o) {
   qDebug().noquote() << QString::fromLocal8Bit(ruta.c_str());
   const uint64_t esperados = a.muestras * a.bytesMuestra;
   int64_t tamano = 0;
   const FicheroAbierto f = abreBinario(ruta, tamano);
   if (!f) {
-    o.aviso(ruta, "the file cannot be opened; its slice is 0");
+    o.anade(ruta, "the file cannot be opened; its slice is 0");
     return;
   }
   const uint64_t hay = bytesDeMuestras(tamano);
@@ -137,11 +137,11 @@ void leeMuestras(const std::string& ruta, const Adquisicion& a, char* destino, O
   std::fill(destino + leidos - sueltos, destino + leidos, '\0');
   leidos -= sueltos;
   if (leidos < esperados)
-    o.aviso(ruta, "the file is short: it holds " + std::to_string(leidos) + " of the " +
+    o.anade(ruta, "the file is short: it holds " + std::to_string(leidos) + " of the " +
                       std::to_string(esperados) +
                       " bytes of samples the acquisition trailer gives; the missing samples are 0");
   else if (hay > esperados)
-    o.aviso(ruta, "the file holds " + std::to_string(hay) + " bytes of samples, more than the " +
+    o.anade(ruta, "the file holds " + std::to_string(hay) + " bytes of samples, more than the " +
                       std::to_string(esperados) + " the acquisition trailer gives; the rest is ignored");
 }
 
@@ -212,9 +212,10 @@ std::unique_ptr<CuboSinograma> leerSinogramaXDAS(const QStringList& ficheros, Ob
                                               atributos(a, Formato::Sinograma));
   cubo->setTextoCabecera(textoCabeceraAdquisicion(a.trailer));
   ProgresoLectura progreso(o, QStringLiteral("Leyendo imagenes ..."), static_cast<int>(ficheros.size()));
+  AvisosLectura avisos(o);
   for (int i = 0; i < ficheros.size(); ++i) {
     auto datos = std::make_unique<double[]>(a.muestras);
-    leeMuestras(ruta8(ficheros[i]), a, reinterpret_cast<char*>(datos.get()), o);
+    leeMuestras(ruta8(ficheros[i]), a, reinterpret_cast<char*>(datos.get()), avisos);
     double superior = -999999.0, inferior = 999999.0;
     for (uint64_t k = 0; k < a.muestras; ++k) {
       if (datos[k] > superior) superior = datos[k];
@@ -224,6 +225,7 @@ std::unique_ptr<CuboSinograma> leerSinogramaXDAS(const QStringList& ficheros, Ob
     cubo->ponCorte(std::make_unique<CorteDouble>(std::move(datos), inferior, superior, g), i);
     progreso.valor(i + 1);
   }
+  avisos.entrega();
   return cubo;
 }
 
@@ -233,13 +235,15 @@ std::unique_ptr<Cubo> leerRadiografiaXDAS(const QStringList& ficheros, Observado
   auto cubo = std::make_unique<Cubo>(g, static_cast<int>(ficheros.size()), atributos(a, Formato::RadiografiaXDAS));
   cubo->setTextoCabecera(textoCabeceraAdquisicion(a.trailer));
   ProgresoLectura progreso(o, QStringLiteral("Leyendo imagenes ..."), static_cast<int>(ficheros.size()));
+  AvisosLectura avisos(o);
   std::vector<double> dobles;
   for (int i = 0; i < ficheros.size(); ++i) {
     dobles.assign(a.muestras, 0.0);
-    leeMuestras(ruta8(ficheros[i]), a, reinterpret_cast<char*>(dobles.data()), o);
+    leeMuestras(ruta8(ficheros[i]), a, reinterpret_cast<char*>(dobles.data()), avisos);
     cubo->ponCorte(std::make_unique<CorteUnsignedShort>(escalaRadiografia(dobles), 0, 65535, g), i);
     progreso.valor(i + 1);
   }
+  avisos.entrega();
   return cubo;
 }
 
@@ -256,11 +260,12 @@ std::unique_ptr<CuboSinograma> leerRadiografiaFP(const QStringList& ficheros, Ob
   cubo->setDesplazamientoV(truncaA32((a.offset - entero) * 1000.0f));
   cubo->setTextoCabecera(textoCabeceraAdquisicion(a.trailer));
   ProgresoLectura progreso(o, QStringLiteral("Leyendo imagenes ..."), static_cast<int>(ficheros.size()));
+  AvisosLectura avisos(o);
   std::vector<uint16_t> fila;
   const std::size_t lado = static_cast<std::size_t>(n);
   for (int i = 0; i < ficheros.size(); ++i) {
     fila.assign(a.muestras, 0);
-    leeMuestras(ruta8(ficheros[i]), a, reinterpret_cast<char*>(fila.data()), o);
+    leeMuestras(ruta8(ficheros[i]), a, reinterpret_cast<char*>(fila.data()), avisos);
     std::cout << "Girar Corte" << std::endl;
     // The file runs row after row; the slice keeps a column's samples together.
     auto datos = std::make_unique_for_overwrite<uint16_t[]>(a.muestras);
@@ -275,5 +280,6 @@ std::unique_ptr<CuboSinograma> leerRadiografiaFP(const QStringList& ficheros, Ob
     cubo->ponCorte(std::make_unique<CorteUnsignedShort>(std::move(datos), inferior, superior, g), i);
     progreso.valor(i + 1);
   }
+  avisos.entrega();
   return cubo;
 }

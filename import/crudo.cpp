@@ -71,3 +71,16 @@ FicheroAbierto abreBinario(const std::string& ruta, int64_t& tamano) {
   tamano = tamanoFichero(ruta);
   return FicheroAbierto(tamano < 0 ? nullptr : std::fopen(ruta.c_str(), "rb"), &std::fclose);
 }
+
+void AvisosLectura::entrega() {
+  constexpr std::size_t kUnoAUno = 3;
+  const std::size_t n = avisos_.size();
+  const std::size_t sueltos = n > kUnoAUno + 1 ? kUnoAUno : n;
+  for (std::size_t i = 0; i < sueltos; ++i) o_.aviso(avisos_[i].first, avisos_[i].second);
+  if (sueltos < n)
+    o_.aviso(avisos_[sueltos].first,
+             "and " + std::to_string(n - sueltos) +
+                 " more files of the list were not read whole (this one the first of them: " +
+                 avisos_[sueltos].second + ")");
+  avisos_.clear();
+}

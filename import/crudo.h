@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <QString>
 #include <QStringList>
@@ -57,4 +59,18 @@ class ProgresoLectura {
 
  private:
   ObservadorLectura& o_;
+};
+
+// The warnings of a read of many files, given to the observer when the read
+// is done: the first few one by one, the rest as one line, so that a list of
+// a hundred short files does not raise a hundred message boxes.
+class AvisosLectura {
+ public:
+  explicit AvisosLectura(ObservadorLectura& o) : o_(o) {}
+  void anade(const std::string& ruta, const std::string& texto) { avisos_.emplace_back(ruta, texto); }
+  void entrega();
+
+ private:
+  ObservadorLectura& o_;
+  std::vector<std::pair<std::string, std::string>> avisos_;
 };

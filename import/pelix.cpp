@@ -71,6 +71,7 @@ std::unique_ptr<CuboSinograma> leerPelixOld(const QStringList& ficheros, Observa
                        " samples",
                    "the other files are far smaller than the last");
 
+  AvisosLectura avisos(o);
   int alto = 0;
   float pixelX = 0, pixelY = 0, grosor = 0, dfo = 0, dfdet = 0;
   std::vector<std::unique_ptr<double[]>> cortes(static_cast<std::size_t>(numFicheros));
@@ -85,7 +86,7 @@ std::unique_ptr<CuboSinograma> leerPelixOld(const QStringList& ficheros, Observa
     if (!f) {
       std::cout << "NO SE PUEDE ABRIR EL FICHERO" << std::flush;
       if (i == 0) throw ErrorLectura(ruta, "the file cannot be opened");
-      o.aviso(ruta, "the file cannot be opened; its slice is 0");
+      avisos.anade(ruta, "the file cannot be opened; its slice is 0");
       progreso.valor(i + 1);
       continue;
     }
@@ -128,14 +129,15 @@ std::unique_ptr<CuboSinograma> leerPelixOld(const QStringList& ficheros, Observa
     std::copy(valores.begin(), valores.begin() + static_cast<std::ptrdiff_t>(copiados), cortes[i].get());
     const uint64_t propios = valores.size() >= kValoresCabecera ? valores.size() - kValoresCabecera : 0;
     if (propios < muestras)
-      o.aviso(ruta, "the file is short: it holds " + std::to_string(propios) + " of the " +
+      avisos.anade(ruta, "the file is short: it holds " + std::to_string(propios) + " of the " +
                         std::to_string(muestras) + " samples the last file gives; the missing samples are 0");
     else if (propios > muestras)
-      o.aviso(ruta, "the file holds " + std::to_string(propios) + " samples, more than the " +
+      avisos.anade(ruta, "the file holds " + std::to_string(propios) + " samples, more than the " +
                         std::to_string(muestras) + " the last file gives; the rest is ignored");
     progreso.valor(i + 1);
   }
 
+  avisos.entrega();
   const int ancho = static_cast<int>(w / alto);
   qDebug() << ancho << alto << pixelX << pixelY;
 

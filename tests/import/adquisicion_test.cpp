@@ -378,3 +378,32 @@ TEST(AdquisicionSinLista, ListaVaciaEsUnError) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(AdquisicionAvisos, MuchosFicherosCortosNoDanUnAvisoPorFichero) {
+  QTemporaryDir dir;
+  struct Caso {
+    int cortos;
+    std::size_t avisos;
+  };
+  // Up to four short files are told one by one; more, the first three and one line.
+  for (const Caso& c : {Caso{0, 0}, Caso{4, 4}, Caso{6, 4}}) {
+    SCOPED_TRACE(c.cortos);
+    std::vector<std::string> rutas{escribeEn(dir, "a.bin", ficheroXDAS({1, 2, 3, 4}, Trailer(32001, 2, 2)))};
+    for (int i = 0; i < c.cortos; ++i)
+      rutas.push_back(escribeEn(dir, "c" + std::to_string(i) + ".bin", ficheroXDAS({1}, Trailer(32001, 2, 2))));
+    ObservadorGrabador o;
+    ::testing::internal::CaptureStdout();
+    auto v = leerSinogramaXDAS(lista(rutas), o);
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(v->numCortes(), 1 + c.cortos);
+    ASSERT_EQ(o.avisos.size(), c.avisos);
+    if (c.cortos == 6) {
+      EXPECT_THAT(o.avisos[2], HasSubstr("c2.bin: the file is short"));
+      EXPECT_THAT(o.avisos[3], HasSubstr("c3.bin: and 3 more files of the list were not read whole"));
+    }
+  }
+}
+
+}  // namespace
