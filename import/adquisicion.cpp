@@ -165,6 +165,19 @@ std::unique_ptr<uint16_t[]> escalaRadiografia(const std::vector<double>& v) {
   return salida;
 }
 
+// The file runs row after row; the slice keeps a column's samples together:
+// sample (r, c) of the file lands at c * lado + r. Done in tiles, so that the
+// writes down a column stay in cache.
+void transpone(const uint16_t* fuente, uint16_t* destino, std::size_t lado) {
+  constexpr std::size_t kTesela = 64;
+  for (std::size_t r0 = 0; r0 < lado; r0 += kTesela)
+    for (std::size_t c0 = 0; c0 < lado; c0 += kTesela) {
+      const std::size_t r1 = std::min(lado, r0 + kTesela), c1 = std::min(lado, c0 + kTesela);
+      for (std::size_t r = r0; r < r1; ++r)
+        for (std::size_t c = c0; c < c1; ++c) destino[c * lado + r] = fuente[r * lado + c];
+    }
+}
+
 AttributeMap atributos(const Adquisicion& a, Formato formato) {
   AttributeMap m;
   m.set("ST", textoNumero(a.pasoVert));
@@ -267,16 +280,13 @@ std::unique_ptr<CuboSinograma> leerRadiografiaFP(const QStringList& ficheros, Ob
     fila.assign(a.muestras, 0);
     leeMuestras(ruta8(ficheros[i]), a, reinterpret_cast<char*>(fila.data()), avisos);
     std::cout << "Girar Corte" << std::endl;
-    // The file runs row after row; the slice keeps a column's samples together.
     auto datos = std::make_unique_for_overwrite<uint16_t[]>(a.muestras);
+    transpone(fila.data(), datos.get(), lado);
     uint16_t inferior = 65535, superior = 0;
-    for (std::size_t r = 0; r < lado; ++r)
-      for (std::size_t c = 0; c < lado; ++c) {
-        const uint16_t v = fila[r * lado + c];
-        datos[c * lado + r] = v;
-        inferior = std::min(inferior, v);
-        superior = std::max(superior, v);
-      }
+    for (uint16_t v : fila) {
+      inferior = std::min(inferior, v);
+      superior = std::max(superior, v);
+    }
     cubo->ponCorte(std::make_unique<CorteUnsignedShort>(std::move(datos), inferior, superior, g), i);
     progreso.valor(i + 1);
   }

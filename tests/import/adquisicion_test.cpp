@@ -171,6 +171,16 @@ TEST_F(Adquisicion, FlatPanelTransponeUnaImagenMayor) {
       lista({escribeEn(dir, "p.bin", ficheroFP({0, 1, 2, 3, 4, 5, 6, 7, 8}, Trailer(32002, 3, 99)))}),
       observadorMudo());
   EXPECT_THAT(ushortDe(*v, 0), ElementsAre(0, 3, 6, 1, 4, 7, 2, 5, 8));
+
+  // Wider than a few tiles of the transposition, and not a multiple of them.
+  const int lado = 130;
+  std::vector<int> m(lado * lado);
+  for (std::size_t k = 0; k < m.size(); ++k) m[k] = int((k * 37) % 65536);
+  auto w = leerRadiografiaFP(lista({escribeEn(dir, "g.bin", ficheroFP(m, Trailer(32002, lado, 0)))}), observadorMudo());
+  const std::vector<uint16_t> t = ushortDe(*w, 0);
+  ASSERT_EQ(t.size(), m.size());
+  for (int r = 0; r < lado; ++r)
+    for (int c = 0; c < lado; ++c) ASSERT_EQ(t[c * lado + r], m[r * lado + c]) << r << ", " << c;
 }
 
 TEST_F(Adquisicion, DesplazamientosDelFlatPanel) {
