@@ -167,9 +167,10 @@ std::unique_ptr<uint16_t[]> escalaRadiografia(const std::vector<double>& v) {
 
 // The file runs row after row; the slice keeps a column's samples together:
 // sample (r, c) of the file lands at c * lado + r. Done in tiles, so that the
-// writes down a column stay in cache.
+// writes down a column stay in cache; the rows of a slice are a power of two
+// apart, so a tile taller than the cache's ways would evict itself.
 void transpone(const uint16_t* fuente, uint16_t* destino, std::size_t lado) {
-  constexpr std::size_t kTesela = 64;
+  constexpr std::size_t kTesela = 8;
   for (std::size_t r0 = 0; r0 < lado; r0 += kTesela)
     for (std::size_t c0 = 0; c0 < lado; c0 += kTesela) {
       const std::size_t r1 = std::min(lado, r0 + kTesela), c1 = std::min(lado, c0 + kTesela);
