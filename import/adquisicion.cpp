@@ -167,8 +167,8 @@ std::unique_ptr<uint16_t[]> escalaRadiografia(const std::vector<double>& v) {
 
 // The file runs row after row; the slice keeps a column's samples together:
 // sample (r, c) of the file lands at c * lado + r. Done in tiles, so that the
-// writes down a column stay in cache; the rows of a slice are a power of two
-// apart, so a tile taller than the cache's ways would evict itself.
+// writes down a column stay in cache; in the usual frames of 1024 or 2048 the
+// columns lie a power of two apart, and a taller tile would evict itself.
 void transpone(const uint16_t* fuente, uint16_t* destino, std::size_t lado) {
   constexpr std::size_t kTesela = 8;
   for (std::size_t r0 = 0; r0 < lado; r0 += kTesela)
