@@ -7,50 +7,20 @@
 
 #include <QDebug>
 
+#include "adquisicion.h"
 #include "analyze.h"
 #include "conversion.h"
 #include "dicom.h"
 #include "errores.h"
+#include "his.h"
 #include "imagen_qt.h"
 #include "lector_jpeg.h"
+#include "lector_tiff.h"
+#include "pelix.h"
 #include "reconocedor.h"
 #include "resumen.h"
-#include "lector_tiff.h"
 
 namespace {
-
-// ---------------------------------------------------------------------------
-// The readers of the other formats. Each stands in for its reader until that
-// reader is built: replace the body by the call named in its comment.
-// ---------------------------------------------------------------------------
-
-[[noreturn]] void sinLectorAun(const QStringList& rutas, const char* clave) {
-  throw ErrorLectura(rutas.isEmpty() ? std::string() : rutas.first().toLocal8Bit().toStdString(),
-                     std::string("reading ") + clave + " files is not supported yet");
-}
-
-std::unique_ptr<Cubo> lectorPelixOld(const QStringList& r, ObservadorLectura&) {
-  sinLectorAun(r, "PelixOld");  // leerPelixOld(r, o)
-}
-std::unique_ptr<Cubo> lectorHis(const QStringList& r, ObservadorLectura&) {
-  sinLectorAun(r, "His");  // leerHis(r, o)
-}
-std::unique_ptr<Cubo> lectorTiff(const QStringList& r, ObservadorLectura& o) { return leerTiff(r, o); }
-std::unique_ptr<Cubo> lectorJpeg(const QStringList& r, ObservadorLectura& o) { return leerJpeg(r, o); }
-std::unique_ptr<Cubo> lectorImagenQt(const QStringList& r, ObservadorLectura& o, const char*) {
-  return leerImagenQt(r, o);
-}
-std::unique_ptr<Cubo> lectorRadiografiaXDAS(const QStringList& r, ObservadorLectura&) {
-  sinLectorAun(r, "radXDAS");  // leerRadiografiaXDAS(r, o)
-}
-std::unique_ptr<Cubo> lectorSinogramaXDAS(const QStringList& r, ObservadorLectura&) {
-  sinLectorAun(r, "sinoXDAS");  // leerSinogramaXDAS(r, o)
-}
-std::unique_ptr<Cubo> lectorRadiografiaFP(const QStringList& r, ObservadorLectura&) {
-  sinLectorAun(r, "radFP");  // leerRadiografiaFP(r, o)
-}
-
-// ---------------------------------------------------------------------------
 
 std::string primeraRuta8(const QStringList& rutas) {
   return rutas.isEmpty() ? std::string() : rutas.first().toLocal8Bit().toStdString();
@@ -76,7 +46,7 @@ void dispatchFichero(const std::string& clave, const QStringList& rutas, Observa
                      VolumenAbierto& v) {
   if (clave == "PelixOld") {
     log("Pelix");
-    v.leido = lectorPelixOld(rutas, o);
+    v.leido = leerPelixOld(rutas, o);
     v.display = escalarA16Bits(*v.leido);
     v.resumen = resumenAdquisicion(*v.leido);
   } else if (clave == "Analyze") {
@@ -91,38 +61,38 @@ void dispatchFichero(const std::string& clave, const QStringList& rutas, Observa
     v.superior = l.maximo;
   } else if (clave == "His") {
     salida("His");
-    v.display = lectorHis(rutas, o);
+    v.display = leerHis(rutas, o);
     v.resumen = resumenHis(*v.display);
   } else if (clave == "ConeBeam") {
     log("LEE FORMATO CONEBEAM");
     throw ErrorLectura(primeraRuta8(rutas), "ConeBeam files cannot be read");
   } else if (clave == "TIFF") {
     log("LEE FORMATO TIFF");
-    v.leido = lectorTiff(rutas, o);
+    v.leido = leerTiff(rutas, o);
     v.display = escalarA16Bits(*v.leido);
     v.resumen = resumenAdquisicion(*v.leido);
   } else if (clave == "JPEG") {
     log("LEE FORMATO JPEG");
-    v.leido = lectorJpeg(rutas, o);
+    v.leido = leerJpeg(rutas, o);
     v.display = escalarA16Bits(*v.leido);
     v.resumen = resumenAdquisicion(*v.leido);
     v.superior = 255;
   } else if (clave == "PNG" || clave == "BMP") {
     log(clave == "PNG" ? "LEE FORMATO PNG" : "LEE FORMATO BMP");
-    v.display = lectorImagenQt(rutas, o, clave.c_str());
+    v.display = leerImagenQt(rutas, o);
     v.superior = 255;
   } else if (clave == "radXDAS") {
     log("LEE FORMATO Radiografia XDAS");
-    v.display = lectorRadiografiaXDAS(rutas, o);
+    v.display = leerRadiografiaXDAS(rutas, o);
     v.resumen = v.display->textoCabecera();
   } else if (clave == "sinoXDAS") {
     log("LEE FORMATO Sinograma XDAS");
-    v.leido = lectorSinogramaXDAS(rutas, o);
+    v.leido = leerSinogramaXDAS(rutas, o);
     v.display = escalarA16Bits(*v.leido);
     v.resumen = v.leido->textoCabecera();
   } else if (clave == "radFP") {
     log("LEE FORMATO Radiografia Flat-Panel");
-    v.leido = lectorRadiografiaFP(rutas, o);
+    v.leido = leerRadiografiaFP(rutas, o);
     v.display = invertir16Bits(*v.leido);
     v.resumen = v.leido->textoCabecera();
   } else {
@@ -140,7 +110,7 @@ void dispatchCarpeta(const std::string& clave, const QStringList& ficheros, Obse
     if (v.display) v.resumen = resumenVolumen(*v.display);
   } else if (clave == "sinoXDAS") {
     log("LEE FORMATO Sinograma XDAS");
-    v.leido = lectorSinogramaXDAS(ficheros, o);
+    v.leido = leerSinogramaXDAS(ficheros, o);
     v.display = escalarA16Bits(*v.leido);
     v.resumen = v.leido->textoCabecera();
   } else {
