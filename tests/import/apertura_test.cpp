@@ -57,12 +57,6 @@ Bytes palabra(unsigned char a, unsigned char b) {
   x[1] = b;
   return x;
 }
-Bytes trailer(double d) {
-  Bytes x(300, 0x11);
-  ponDouble(x, 300 - 128, d);
-  return x;
-}
-
 TEST_P(AperturaFicheroMalo, EscribeSuLineaYDaUnErrorClaro) {
   const CasoClave& c = GetParam();
   QTemporaryDir dir;
@@ -78,8 +72,12 @@ TEST_P(AperturaFicheroMalo, EscribeSuLineaYDaUnErrorClaro) {
     const std::string salida = ::testing::internal::GetCapturedStdout();
     EXPECT_EQ(e.ruta(), f);
     EXPECT_THAT(e.motivo(), HasSubstr(c.motivo));
-    if (c.salida) EXPECT_EQ(salida, std::string(c.salida) + "\n");
-    if (c.debug) EXPECT_TRUE(RegistroDebug::lineas().contains(c.debug)) << RegistroDebug::lineas().join("|").toStdString();
+    if (c.salida) {
+      EXPECT_EQ(salida, std::string(c.salida) + "\n");
+    }
+    if (c.debug) {
+      EXPECT_TRUE(RegistroDebug::lineas().contains(c.debug)) << RegistroDebug::lineas().join("|").toStdString();
+    }
     EXPECT_TRUE(RegistroDebug::lineas().contains(QStringLiteral("Cabecera  ") + c.clave));
   }
 }
