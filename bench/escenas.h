@@ -6,12 +6,10 @@
 #include <cstdint>
 #include <vector>
 
-namespace {
-
 // Bars of 60 ... 200 samples, 3 ... 6 thick, at any angle, value about 3000,
 // one per 64 x 64 block on average, over uniform noise 0 ... 999. A fixed
 // linear congruential generator keeps every run on the same slice.
-std::vector<uint16_t> barrasConRuido(int lado) {
+inline std::vector<uint16_t> barrasConRuido(int lado) {
   uint32_t estado = 12345;
   const auto azar = [&estado](uint32_t n) {
     estado = estado * 1664525u + 1013904223u;
@@ -39,7 +37,7 @@ std::vector<uint16_t> barrasConRuido(int lado) {
 // A binary slice (255 on 0) for detection alone: a solid square of 300 x 300
 // (of lado / 7 on smaller slices), a solid disc, and a comb of 40 parallel
 // bars 4 wide and half the slice long, 10 apart.
-std::vector<uint16_t> escenaDificil(int lado) {
+inline std::vector<uint16_t> escenaDificil(int lado) {
   std::vector<uint16_t> v(static_cast<std::size_t>(lado) * lado, 0);
   auto pon = [&](int x, int y) {
     if (x >= 0 && x < lado && y >= 0 && y < lado) v[static_cast<std::size_t>(y) * lado + x] = 255;
@@ -57,4 +55,3 @@ std::vector<uint16_t> escenaDificil(int lado) {
   return v;
 }
 
-}  // namespace

@@ -155,9 +155,13 @@ TEST_F(LectorAnalyze, AtributosDeModalidadYPaso) {
     const std::string hdr = escribeAnalyze(dir, "scan", c, muestras16({1, 2, 3, 4, 5, 6}));
     const AttributeMap a = lee(hdr)->atributos();
     EXPECT_EQ(a.contains("modality"), caso.ct);
-    if (caso.ct) EXPECT_EQ(a.at("modality"), "CT");
+    if (caso.ct) {
+      EXPECT_EQ(a.at("modality"), "CT");
+    }
     EXPECT_EQ(a.contains("Pitch Factor"), caso.pitchTexto != nullptr);
-    if (caso.pitchTexto) EXPECT_EQ(a.at("Pitch Factor"), caso.pitchTexto);
+    if (caso.pitchTexto) {
+      EXPECT_EQ(a.at("Pitch Factor"), caso.pitchTexto);
+    }
     EXPECT_EQ(a.at("FileName"), hdr);
     EXPECT_EQ(a.size(), 5u + caso.ct + (caso.pitchTexto != nullptr));
   }

@@ -112,7 +112,9 @@ TEST(Conversiones, FaltaUnaClave) {
     AttributeMap a = tamanos();
     a.erase(clave);
     Cubo c(nuevaGeometria(1, 1), 0, a);
-    if (std::string(clave) != "ST") EXPECT_THROW(escalarA16Bits(c), std::out_of_range);
+    if (std::string(clave) != "ST") {
+      EXPECT_THROW(escalarA16Bits(c), std::out_of_range);
+    }
     EXPECT_THROW(invertir16Bits(c), std::out_of_range);
   }
 }

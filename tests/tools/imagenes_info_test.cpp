@@ -83,7 +83,9 @@ TEST_P(InfoDeImagenes, JsonYTextoDeDosFicheros) {
   EXPECT_EQ(atributos["PixelDimz"].toString(), "1");
   EXPECT_EQ(atributos["ST"].toString(), "1");
   EXPECT_EQ(atributos.contains("FileName"), c.conNombre);
-  if (c.conNombre) EXPECT_EQ(atributos["FileName"].toString().toStdString(), a);
+  if (c.conNombre) {
+    EXPECT_EQ(atributos["FileName"].toString().toStdString(), a);
+  }
   if (c.tipoLeido) {
     const QJsonObject l = o["read"].toObject();
     EXPECT_EQ(l["class"].toString(), c.clase);
