@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -75,3 +76,23 @@ inline QStringList contenido(const QString& carpeta) {
 inline void enlazaADispositivoLleno(const QString& ruta) {
   ASSERT_EQ(::symlink("/dev/full", ruta.toLocal8Bit().constData()), 0);
 }
+
+#ifdef OSMAVU_CONVERT
+// One run of the built osmavu-convert, as a user would start it.
+struct Ejecucion {
+  int estado = -1;
+  std::string salida;
+  std::string errores;
+};
+
+inline Ejecucion ejecuta(const QStringList& argumentos) {
+  QProcess p;
+  p.start(QStringLiteral(OSMAVU_CONVERT), argumentos);
+  Ejecucion e;
+  if (!p.waitForStarted(10000) || !p.waitForFinished(60000)) return e;
+  e.estado = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+  e.salida = p.readAllStandardOutput().toStdString();
+  e.errores = p.readAllStandardError().toStdString();
+  return e;
+}
+#endif

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QProcess>
 
 #include "analyze.h"
 #include "ayuda.h"
@@ -15,23 +14,6 @@ using ::testing::Not;
 using ::testing::StartsWith;
 
 namespace {
-
-struct Ejecucion {
-  int estado = -1;
-  std::string salida;
-  std::string errores;
-};
-
-Ejecucion ejecuta(const QStringList& argumentos) {
-  QProcess p;
-  p.start(QStringLiteral(OSMAVU_CONVERT), argumentos);
-  Ejecucion e;
-  if (!p.waitForStarted(10000) || !p.waitForFinished(60000)) return e;
-  e.estado = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  e.salida = p.readAllStandardOutput().toStdString();
-  e.errores = p.readAllStandardError().toStdString();
-  return e;
-}
 
 // A signed 16-bit Analyze pair written byte by byte, as another program would.
 void escribeAnalyze(const QString& base, int ancho, int alto, const std::vector<std::vector<int16_t>>& cortes,
