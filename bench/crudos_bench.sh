@@ -32,17 +32,7 @@ struct.pack_into('<HH', h, 16, 2048, 2048)
 open(f'{d}/frame.his', 'wb').write(bytes(h) + words)
 PY
 
-mejor() {  # best wall time of $runs runs of the command, in seconds
-  local best=""
-  for _ in $(seq "$runs"); do
-    local t0 t1
-    t0=$(date +%s.%N)
-    "$@" >/dev/null 2>&1
-    t1=$(date +%s.%N)
-    best=$(echo "$t0 $t1 ${best:-999}" | awk '{d = $2 - $1; print (d < $3 ? d : $3)}')
-  done
-  echo "$best"
-}
+. bench/medidas.sh
 
 printf 'best of %d runs\n' "$runs"
 for grupo in sino rad fp pelix frame; do

@@ -18,29 +18,7 @@ trap 'rm -rf "$dir"' EXIT
 "$gen" "$dir/serie" 300 512
 ficheros=("$dir"/serie/*.dcm)
 
-mejor() {  # best wall time of $runs runs of the command, in seconds
-  local best=""
-  for _ in $(seq "$runs"); do
-    local t0 t1
-    t0=$(date +%s.%N)
-    "$@" >/dev/null 2>&1
-    t1=$(date +%s.%N)
-    best=$(echo "$t0 $t1 ${best:-999}" | awk '{d = $2 - $1; print (d < $3 ? d : $3)}')
-  done
-  echo "$best"
-}
-
-pico() {  # peak resident memory of one run, in MiB
-  if [ -x /usr/bin/time ]; then
-    /usr/bin/time -v "$@" 2>&1 >/dev/null | awk -F': ' '/Maximum resident set size/ {printf "%.1f", $2 / 1024}'
-  else
-    python3 - "$@" <<'PY'
-import resource, subprocess, sys
-subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-print("%.1f" % (resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss / 1024))
-PY
-  fi
-}
+. bench/medidas.sh
 
 cat "${ficheros[@]}" >/dev/null  # warm the page cache
 bytes=$(cat "${ficheros[@]}" | wc -c)

@@ -27,17 +27,7 @@ with open(base + '.img', 'wb') as f:
         f.write((fila[2 * z:] + fila[:2 * z]) * 512)
 PY
 
-mejor() {  # best wall time of $runs runs of the command, in seconds
-  local best=""
-  for _ in $(seq "$runs"); do
-    local t0 t1
-    t0=$(date +%s.%N)
-    "$@" >/dev/null 2>&1
-    t1=$(date +%s.%N)
-    best=$(echo "$t0 $t1 ${best:-999}" | awk '{d = $2 - $1; print (d < $3 ? d : $3)}')
-  done
-  echo "$best"
-}
+. bench/medidas.sh
 
 cat "$dir/vol.hdr" "$dir/vol.img" >/dev/null  # warm the page cache
 bytes=$(stat -c %s "$dir/vol.img")
@@ -45,8 +35,9 @@ t_cat=$(mejor cat "$dir/vol.hdr" "$dir/vol.img")
 t_info=$(mejor "$info" "$dir/vol.hdr")
 t_json=$(mejor "$info" --json "$dir/vol.hdr")
 t_raw=$(mejor "$info" --raw-display "$dir/display.raw" "$dir/vol.hdr")
+m_info=$(pico "$info" "$dir/vol.hdr")
 printf 'volume: 512 x 512 x 300 int16, %d bytes; best of %d runs\n' "$bytes" "$runs"
 printf '%-40s %8.3f s\n' "cat" "$t_cat" \
-  "osmavu-info" "$t_info" \
+  "osmavu-info (peak $m_info MiB)" "$t_info" \
   "osmavu-info --json" "$t_json" \
   "osmavu-info --raw-display" "$t_raw"

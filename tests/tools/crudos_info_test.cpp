@@ -9,28 +9,12 @@
 #include <QJsonObject>
 #include <QProcess>
 
+#include "ejecuta_info.h"
 #include "ficheros_crudos.h"
 
 using ::testing::HasSubstr;
 
 namespace {
-
-struct Ejecucion {
-  int estado = -1;
-  QByteArray salida;
-  std::string error;
-};
-
-Ejecucion info(const QStringList& argumentos) {
-  QProcess p;
-  p.start(QStringLiteral(OSMAVU_INFO), argumentos);
-  EXPECT_TRUE(p.waitForFinished(60000));
-  Ejecucion r;
-  r.estado = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  r.salida = p.readAllStandardOutput();
-  r.error = p.readAllStandardError().toStdString();
-  return r;
-}
 
 struct CasoFormato {
   const char* nombre;
@@ -55,7 +39,7 @@ TEST_P(InfoCrudos, InformaDeCadaFormato) {
   const CasoFormato& c = GetParam();
   QTemporaryDir dir;
   const std::string f = escribeEn(dir, std::string(c.nombre) + ".bin", c.fichero());
-  const Ejecucion r = info({"--json", QString::fromStdString(f)});
+  const Resultado r = ejecuta({"--json", QString::fromStdString(f)});
   ASSERT_EQ(r.estado, 0) << r.error;
   const QJsonObject o = QJsonDocument::fromJson(r.salida).object();
   EXPECT_EQ(o["key"].toString(), c.clave);
@@ -122,18 +106,18 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(InfoCrudosFallos, FicherosMalosYCortos) {
   QTemporaryDir dir;
   const std::string malo = escribeEn(dir, "m.bin", ficheroXDAS({1}, Trailer(32000, 1e12, 1)));
-  Ejecucion r = info({QString::fromStdString(malo)});
+  Resultado r = ejecuta({QString::fromStdString(malo)});
   EXPECT_EQ(r.estado, 1);
   EXPECT_THAT(r.error, HasSubstr("osmavu-info: " + malo + ": the acquisition trailer gives 1e+12 channels"));
   EXPECT_TRUE(r.salida.isEmpty());
 
   const std::string his = escribeEn(dir, "h.his", ficheroHis(65535, 65535, Bytes(1948, 1)));
-  r = info({QString::fromStdString(his)});
+  r = ejecuta({QString::fromStdString(his)});
   EXPECT_EQ(r.estado, 1);
   EXPECT_THAT(r.error, HasSubstr("h.his: the header's 65535 x 65535 samples would take"));
 
   const std::string corto = escribeEn(dir, "c.his", ficheroHis(4, 4, Bytes(10, 1)));
-  r = info({QString::fromStdString(corto)});
+  r = ejecuta({QString::fromStdString(corto)});
   EXPECT_EQ(r.estado, 0) << r.error;
   EXPECT_THAT(r.error, HasSubstr("c.his: warning: the file is short: it holds 10 of the 32 bytes"));
   EXPECT_THAT(r.salida.toStdString(), HasSubstr("key: His"));
@@ -144,7 +128,7 @@ TEST(InfoCrudosCarpeta, SinogramasDeUnaCarpeta) {
   QTemporaryDir dir;
   escribeEn(dir, "a.dat", ficheroXDAS({1, 2, 3, 4}, Trailer(32001, 2, 2)));
   escribeEn(dir, "b.dat", ficheroXDAS({4, 3, 2, 1}, Trailer(32001, 2, 2)));
-  const Ejecucion r = info({"--json", "--folder", dir.path()});
+  const Resultado r = ejecuta({"--json", "--folder", dir.path()});
   ASSERT_EQ(r.estado, 0) << r.error;
   const QJsonObject o = QJsonDocument::fromJson(r.salida).object();
   EXPECT_EQ(o["key"].toString(), "sinoXDAS");

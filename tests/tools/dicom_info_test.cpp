@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QProcess>
 
+#include "ejecuta_info.h"
 #include "dicom_prueba.h"
 #include "ficheros_prueba.h"
 
@@ -14,23 +15,6 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 
 namespace {
-
-struct Salida {
-  int estado = -1;
-  QByteArray salida;
-  std::string error;
-};
-
-Salida infoDe(const QStringList& argumentos) {
-  QProcess p;
-  p.start(QStringLiteral(OSMAVU_INFO), argumentos);
-  EXPECT_TRUE(p.waitForFinished(60000));
-  Salida r;
-  r.estado = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  r.salida = p.readAllStandardOutput();
-  r.error = p.readAllStandardError().toStdString();
-  return r;
-}
 
 // Three CT slices of 2 x 3 (Rows x Columns), written out of order.
 class InfoDicom : public ::testing::Test {
@@ -58,7 +42,7 @@ class InfoDicom : public ::testing::Test {
 };
 
 TEST_F(InfoDicom, JsonDeUnaSerie) {
-  const Salida r = infoDe(QStringList{"--json"} + rutas);
+  const Resultado r = ejecuta(QStringList{"--json"} + rutas);
   ASSERT_EQ(r.estado, 0) << r.error;
   const QJsonObject o = QJsonDocument::fromJson(r.salida).object();
   EXPECT_EQ(o["key"].toString(), "Dicom");
@@ -92,11 +76,11 @@ TEST_F(InfoDicom, JsonDeUnaSerie) {
 TEST_F(InfoDicom, VentanaDeLosLimitesDelLectorYCarpeta) {
   // The lowest minimum and highest maximum as unsigned 16-bit numbers:
   // -1024 reads 64512, 36 stays 36.
-  Salida r = infoDe(rutas);
+  Resultado r = ejecuta(rutas);
   ASSERT_EQ(r.estado, 0) << r.error;
   EXPECT_THAT(r.salida.toStdString(), HasSubstr("key: Dicom\nwindow: 64512..36\n"));
 
-  r = infoDe({"--json", "--folder", dir.path()});
+  r = ejecuta({"--json", "--folder", dir.path()});
   ASSERT_EQ(r.estado, 0) << r.error;
   const QJsonObject d = QJsonDocument::fromJson(r.salida).object()["display"].toObject();
   EXPECT_EQ(d["sliceType"].toString(), "CorteUnsignedShort");
@@ -108,13 +92,13 @@ TEST_F(InfoDicom, VentanaDeLosLimitesDelLectorYCarpeta) {
   EXPECT_FALSE(d["attributes"].toObject().contains("modality"));
   EXPECT_THAT(r.error, Not(HasSubstr("Patient Position")));
 
-  r = infoDe({"--folder", dir.path()});
+  r = ejecuta({"--folder", dir.path()});
   EXPECT_THAT(r.salida.toStdString(), HasSubstr("window: 0..65535\n"));
 }
 
 TEST_F(InfoDicom, FicheroSinImagenEnLaSerieSeAvisa) {
   escribeTexto(ruta(dir, "leeme.txt"), "not an image");
-  const Salida r = infoDe(rutas + QStringList{dir.filePath("leeme.txt")});
+  const Resultado r = ejecuta(rutas + QStringList{dir.filePath("leeme.txt")});
   ASSERT_EQ(r.estado, 0) << r.error;
   EXPECT_THAT(r.error, HasSubstr("Error reading " + ruta(dir, "leeme.txt")));
   EXPECT_THAT(r.error, HasSubstr("warning: 1 of 4 files gave no slice"));
@@ -126,7 +110,7 @@ TEST(InfoDicomMalo, UnFicheroSinImagenEsUnError) {
   ImagenDicom im;
   im.sinPixeles = true;
   ASSERT_TRUE(escribeDicom(ruta(dir, "v.dcm"), im));
-  const Salida r = infoDe({ dir.filePath("v.dcm") });
+  const Resultado r = ejecuta({ dir.filePath("v.dcm") });
   EXPECT_EQ(r.estado, 1);
   EXPECT_THAT(r.error, HasSubstr("osmavu-info: " + ruta(dir, "v.dcm") + ": the file holds no Pixel Data"));
   EXPECT_TRUE(r.salida.isEmpty());

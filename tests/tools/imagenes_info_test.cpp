@@ -10,29 +10,13 @@
 #include <QJsonObject>
 #include <QProcess>
 
+#include "ejecuta_info.h"
 #include "imagenes_prueba.h"
 
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 namespace {
-
-struct Salida {
-  int estado = -1;
-  QByteArray informe;
-  std::string error;
-};
-
-Salida osmavuInfo(const QStringList& argumentos) {
-  QProcess p;
-  p.start(QStringLiteral(OSMAVU_INFO), argumentos);
-  EXPECT_TRUE(p.waitForFinished(60000));
-  Salida s;
-  s.estado = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  s.informe = p.readAllStandardOutput();
-  s.error = p.readAllStandardError().toStdString();
-  return s;
-}
 
 QRgb colorDe(int x, int y) { return qRgb(40 * x, 30 * y, 0); }
 
@@ -60,11 +44,11 @@ TEST_P(InfoDeImagenes, JsonYTextoDeDosFicheros) {
   c.escribe(b);
   const QStringList rutas{QString::fromStdString(a), QString::fromStdString(b)};
 
-  const Salida s = osmavuInfo(QStringList{"--json"} + rutas);
+  const Resultado s = ejecuta(QStringList{"--json"} + rutas);
   ASSERT_EQ(s.estado, 0) << s.error;
   QJsonParseError e;
-  const QJsonObject o = QJsonDocument::fromJson(s.informe, &e).object();
-  ASSERT_EQ(e.error, QJsonParseError::NoError) << s.informe.toStdString();
+  const QJsonObject o = QJsonDocument::fromJson(s.salida, &e).object();
+  ASSERT_EQ(e.error, QJsonParseError::NoError) << s.salida.toStdString();
   EXPECT_EQ(o["key"].toString(), c.clave);
   if (c.resumen)
     EXPECT_THAT(o["summary"].toString().toStdString(), StartsWith(c.resumen));
@@ -96,10 +80,10 @@ TEST_P(InfoDeImagenes, JsonYTextoDeDosFicheros) {
     EXPECT_TRUE(o["read"].isNull());
   }
 
-  const Salida t = osmavuInfo(rutas);
+  const Resultado t = ejecuta(rutas);
   ASSERT_EQ(t.estado, 0) << t.error;
-  EXPECT_THAT(t.informe.toStdString(), HasSubstr(std::string("key: ") + c.clave + "\nwindow: " + c.ventana + "\n"));
-  EXPECT_THAT(t.informe.toStdString(), HasSubstr("display: Cubo of CorteUnsignedShort, 4 x 3 x 2\n"));
+  EXPECT_THAT(t.salida.toStdString(), HasSubstr(std::string("key: ") + c.clave + "\nwindow: " + c.ventana + "\n"));
+  EXPECT_THAT(t.salida.toStdString(), HasSubstr("display: Cubo of CorteUnsignedShort, 4 x 3 x 2\n"));
 }
 
 void tiff(const std::string& r) { escribeTiff(r, Imagen::con(4, 3, 3, [](int x, int y, int c) { return uint8_t(c == 0 ? 40 * x + y : 0); })); }
@@ -132,10 +116,10 @@ TEST(InfoDeImagenesMalas, ErrorConLaRutaYNadaEnElInforme) {
   for (const auto& [nombre, bytes] : casos) {
     const std::string r = ruta(dir, nombre);
     escribe(r, bytes);
-    const Salida s = osmavuInfo({QString::fromStdString(r)});
+    const Resultado s = ejecuta({QString::fromStdString(r)});
     EXPECT_EQ(s.estado, 1) << nombre;
     EXPECT_THAT(s.error, HasSubstr("osmavu-info: " + r + ": ")) << nombre;
-    EXPECT_TRUE(s.informe.isEmpty()) << nombre << ": " << s.informe.toStdString();
+    EXPECT_TRUE(s.salida.isEmpty()) << nombre << ": " << s.salida.toStdString();
   }
 }
 
@@ -144,7 +128,7 @@ TEST(InfoDeImagenesMalas, TamanoDistintoEsUnAviso) {
   const std::string a = ruta(dir, "a.png"), b = ruta(dir, "b.png");
   escribeQt(a, imagenRgb(4, 3, colorDe));
   escribeQt(b, imagenRgb(2, 2, colorDe));
-  const Salida s = osmavuInfo({QString::fromStdString(a), QString::fromStdString(b)});
+  const Resultado s = ejecuta({QString::fromStdString(a), QString::fromStdString(b)});
   EXPECT_EQ(s.estado, 0);
   EXPECT_THAT(s.error, HasSubstr("osmavu-info: " + b + ": warning: the picture is 2 x 2, not 4 x 3"));
 }

@@ -9,30 +9,13 @@
 #include <QJsonObject>
 #include <QProcess>
 
+#include "ejecuta_info.h"
 #include "ficheros_prueba.h"
 
 using ::testing::HasSubstr;
 using ::testing::Not;
 
 namespace {
-
-struct Resultado {
-  int estado = -1;
-  QByteArray salida;
-  std::string error;
-};
-
-Resultado ejecuta(const QStringList& argumentos, const QString& directorio = QString()) {
-  QProcess p;
-  if (!directorio.isEmpty()) p.setWorkingDirectory(directorio);
-  p.start(QStringLiteral(OSMAVU_INFO), argumentos);
-  EXPECT_TRUE(p.waitForFinished(60000));
-  Resultado r;
-  r.estado = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  r.salida = p.readAllStandardOutput();
-  r.error = p.readAllStandardError().toStdString();
-  return r;
-}
 
 QJsonObject comoJson(const QByteArray& texto) {
   QJsonParseError e;
