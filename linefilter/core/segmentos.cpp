@@ -246,11 +246,6 @@ Segmento trazaSegmento(const uint16_t* imagen, const Dimensiones* dims, int x0, 
   return traza(imagen, dims, x0, y0, theta, minRun, etiqueta, nullptr);
 }
 
-Segmento trazaSegmento(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0,
-                       double theta, int minRun, int etiqueta, const ContornoRegion& contorno) {
-  return traza(imagen, dims, x0, y0, theta, minRun, etiqueta, &contorno);
-}
-
 const std::array<double, 2>& ContornoRegion::direccion(std::size_t m) {
   static const std::array<std::array<double, 2>, kDirecciones> u = [] {
     std::array<std::array<double, 2>, kDirecciones> v{};

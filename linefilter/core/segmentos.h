@@ -71,10 +71,6 @@ MapaSegmentos hallaSegmentos(uint16_t* imagen, Dimensiones* dims, int speed, int
 // matching samples (one more than each run's length) before leaving the grid.
 Segmento trazaSegmento(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0,
                        double theta, int minRun, int etiqueta);
-// The same, given the outline of every pixel of the label: the walk stops
-// where the ray leaves the outline, with the same result.
-Segmento trazaSegmento(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0,
-                       double theta, int minRun, int etiqueta, const ContornoRegion& contorno);
 
 // Groups the segments by label: key g holds, in input order, the segments of
 // label lo + g, lo being the smallest label present; unused labels in between
