@@ -27,7 +27,11 @@ void escribeFichero(const std::string& carpeta, const std::string& nombre, const
 }
 
 void silencia() {
-  static std::ofstream nada;  // never opened: every write fails quietly
-  std::cout.rdbuf(nada.rdbuf());
-  qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+  static const bool hecho = [] {
+    static std::ofstream nada;  // never opened: every write fails quietly
+    std::cout.rdbuf(nada.rdbuf());
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    return true;
+  }();
+  (void)hecho;
 }

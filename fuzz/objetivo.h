@@ -19,7 +19,8 @@ void escribeSemillas(const std::string& carpeta);
 // appended for readers that look at the name.
 std::string ficheroDeEntrada(const uint8_t* datos, size_t tamano, const std::string& extension = "");
 // Drops the log lines of the readers (debug log and standard output): at
-// thousands of inputs a second they would be all the target does.
+// thousands of inputs a second they would be all the target does. Only the
+// first call does anything.
 void silencia();
 
 // Writes `bytes` as carpeta/nombre.

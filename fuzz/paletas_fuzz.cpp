@@ -6,8 +6,7 @@
 #include "render.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* datos, size_t tamano) {
-  static const bool mudo = (silencia(), true);
-  (void)mudo;
+  silencia();
   std::istringstream entrada(std::string(reinterpret_cast<const char*>(datos), tamano));
   parseaPaletas(entrada);
   return 0;

@@ -39,21 +39,16 @@ class PruebaDicomVisor : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> tmp_;
-  QString cwdAnterior_;
+  std::unique_ptr<CarpetaDePrueba> tmp_;
   std::shared_ptr<DialogosGuion> d_;
 
  private slots:
   void init() {
-    tmp_ = std::make_unique<QTemporaryDir>();
-    cwdAnterior_ = QDir::currentPath();
-    QDir::setCurrent(tmp_->path());
+    tmp_ = std::make_unique<CarpetaDePrueba>();
+    QVERIFY(tmp_->isValid());
     d_ = std::make_shared<DialogosGuion>();
   }
-  void cleanup() {
-    QDir::setCurrent(cwdAnterior_);
-    tmp_.reset();
-  }
+  void cleanup() { tmp_.reset(); }
 
   void chosenFilesOpenInInstanceOrderWithTheReadersWindow() {
     const QStringList rutas = escribeSerie(tmp_->filePath("serie"));

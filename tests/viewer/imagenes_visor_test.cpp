@@ -16,8 +16,7 @@ class PruebaImagenesVisor : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> tmp_;
-  QString cwdAnterior_;
+  std::unique_ptr<CarpetaDePrueba> tmp_;
   std::shared_ptr<DialogosGuion> d_;
 
   QString imagen(const QString& nombre, int ancho, int alto, QRgb color) {
@@ -35,16 +34,11 @@ class PruebaImagenesVisor : public QObject {
 
  private slots:
   void init() {
-    tmp_ = std::make_unique<QTemporaryDir>();
+    tmp_ = std::make_unique<CarpetaDePrueba>();
     QVERIFY(tmp_->isValid());
-    cwdAnterior_ = QDir::currentPath();
-    QDir::setCurrent(tmp_->path());
     d_ = std::make_shared<DialogosGuion>();
   }
-  void cleanup() {
-    QDir::setCurrent(cwdAnterior_);
-    tmp_.reset();
-  }
+  void cleanup() { tmp_.reset(); }
 
   void windowStartsAt0To255_data() {
     QTest::addColumn<QString>("nombre");
