@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <iostream>
 #include <limits>
 #include <stdexcept>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -126,117 +128,257 @@ inline float conduccion(float gradiente, float kappaF, int opcion) {
                      : static_cast<float>(1.0 / static_cast<double>(q + 1.0f));
 }
 
-// Rows [desde, hasta) of one iteration, from the framed image `p` into the
-// framed image `q` (frames of -1, rows of ancho = n1 + 2 samples).
+// exp(-q) rounded to float without the library where that is provably the
+// same float. On 0 <= q <= 1/16 the Taylor polynomial of degree 8 is within
+// 2^-54 of exp(-q) (alternating series: the first dropped term bounds it),
+// Horner's rounding adds less than 2^-49 and the library's own result is
+// within 2^-52 of the true value; so both lie within 2^-40 of `e`, and where
+// the two ends of that interval round to the same float, so do they. `fiable`
+// is false otherwise (near a rounding boundary, q outside the range, NaN).
+template <bool kFma>
+[[gnu::always_inline]] inline float expNegativaRapida(float q, bool& fiable) {
+  const double x = q;
+  const auto paso = [x](double e, double c) { return kFma ? std::fma(e, x, c) : e * x + c; };
+  double e = paso(1.0 / 40320, -1.0 / 5040);
+  e = paso(e, 1.0 / 720);
+  e = paso(e, -1.0 / 120);
+  e = paso(e, 1.0 / 24);
+  e = paso(e, -1.0 / 6);
+  e = paso(e, 1.0 / 2);
+  e = paso(e, -1.0);
+  e = paso(e, 1.0);
+  const double margen = e * 0x1p-40;
+  const float bajo = static_cast<float>(e - margen), alto = static_cast<float>(e + margen);
+  fiable = x <= 0.0625 && bajo == alto;
+  return bajo;
+}
+
+// The conductions of n differences, the library taken only where the fast
+// reading cannot vouch for its float. A doubtful one is marked NaN in the
+// vector pass and taken again after it (so is a NaN difference, whose
+// conduction the library gives as NaN again).
+template <bool kFma>
+[[gnu::always_inline]] inline void conduccionesDe(const float* g, float* c, std::size_t n, float kappaF,
+                                                   int opcion) {
+  if (opcion == 1) {
+    int dudosas = 0;
+#pragma GCC ivdep
+    for (std::size_t j = 0; j < n; ++j) {
+      const float t = g[j] / kappaF;
+      bool fiable;
+      const float e = expNegativaRapida<kFma>(t * t, fiable);
+      c[j] = fiable ? e : std::numeric_limits<float>::quiet_NaN();
+      dudosas += !fiable;
+    }
+    if (dudosas == 0) return;
+    for (std::size_t j = 0; j < n; ++j)
+      if (std::isnan(c[j])) c[j] = conduccion(g[j], kappaF, opcion);
+    return;
+  }
+#pragma GCC ivdep
+  for (std::size_t j = 0; j < n; ++j) c[j] = conduccion(g[j], kappaF, opcion);
+}
+
+inline float positivo(float v) { return v > 0.0f ? v : 0.0f; }
+
+// What one iteration needs besides the two framed images (frames of -1, rows
+// of ancho = n1 + 2 samples; it reads p and writes the interior of q).
+struct PasoDifusion {
+  const float* p;
+  float* q;
+  std::size_t ancho, n1;
+  float kappaF;
+  int opcion;
+  float wy, wx, wd;
+  double delta_t;
+};
+
+// A row of values with one spare element either side, so that j - 1 and
+// j + 1 may be read at the ends.
+class FilaAmplia {
+ public:
+  explicit FilaAmplia(std::size_t n, float aparte = 0.0f) : v_(n + 2, aparte) {}
+  float* operator*() { return v_.data() + 1; }
+
+ private:
+  std::vector<float> v_;
+};
+
+// Rows [desde, hasta) of one iteration, row by row in passes simple enough
+// for the compiler to vectorise.
 //
 // The eight masked differences of a sample share their window, so its count
 // of positive samples is taken once. Of the kernel's weights only the centre
 // (-1) and the neighbour (+1) are not 0, and adding v * 0 = +0 never changes
-// the running sum, so the masked sum reduces to the exact cases of `suma`:
-// neighbour - centre, -centre, neighbour or +0. The sum toward a neighbour is
-// the exact negation of the neighbour's sum back toward the sample, so where
-// both windows count alike the two conductions are equal: the backward
-// directions N, W, NE and NW reuse the forward ones S, E, SW and SE of their
-// neighbours, and only where the counts differ (at the border, beside zeros)
-// is the exponential taken again.
-class FilasDifusion {
+// the running sum, so the masked sum is positivo(neighbour) - positivo(centre)
+// exactly. The sum toward a neighbour is the exact negation of the
+// neighbour's sum back toward the sample, so where both windows count alike
+// the two conductions are equal: the backward directions N, W, NE and NW
+// reuse the forward ones S, E, SW and SE of their neighbours, and only where
+// the counts differ (at the border, beside zeros) is the conduction taken
+// again.
+template <bool kFma>
+class BandaDifusion {
  public:
-  FilasDifusion(const float* p, float* q, std::size_t ancho, std::size_t n1, float kappaF, int opcion,
-                float wy, float wx, float wd, double delta_t)
-      : p_(p), q_(q), ancho_(ancho), n1_(n1), kappaF_(kappaF), opcion_(opcion), wy_(wy), wx_(wx), wd_(wd),
-        delta_t_(delta_t), anterior_(n1), actual_(n1) {}
+  BandaDifusion(const PasoDifusion& paso)
+      : d_(paso), anterior_(paso.n1), actual_(paso.n1), gN_(paso.n1), gW_(paso.n1), gNE_(paso.n1),
+        gNW_(paso.n1), cN_(paso.n1), cW_(paso.n1), cNE_(paso.n1), cNW_(paso.n1) {}
 
-  void itera(std::size_t desde, std::size_t hasta) {
+  [[gnu::always_inline]] void itera(std::size_t desde, std::size_t hasta) {
     if (desde > 0) adelante(desde - 1, anterior_);
     for (std::size_t i = desde; i < hasta; ++i) {
       adelante(i, actual_);
-      fila(i);
+      atras(i, i > 0);
+      flujos(i);
       std::swap(anterior_, actual_);
     }
   }
 
  private:
-  // What a row's samples hand on: their counts and their forward conductions.
+  // What a row's samples hand on: their counts, and their forward
+  // differences and conductions.
   struct Adelante {
-    explicit Adelante(std::size_t n) : cuenta(n), cS(n), cE(n), cSE(n), cSW(n) {}
-    std::vector<int> cuenta;
-    std::vector<float> cS, cE, cSE, cSW;
+    explicit Adelante(std::size_t n) : cuenta(n, -1.0f), gS(n), gE(n), gSE(n), gSW(n), cS(n), cE(n), cSE(n), cSW(n) {}
+    FilaAmplia cuenta, gS, gE, gSE, gSW, cS, cE, cSE, cSW;
   };
 
-  static float suma(float c, float v) {
-    return c > 0.0f ? (v > 0.0f ? v - c : -c) : (v > 0.0f ? v : 0.0f);
-  }
-  const float* centro(std::size_t i, std::size_t j) const { return p_ + (i + 1) * ancho_ + 1 + j; }
-  static int cuentaVentana(const float* c, std::ptrdiff_t a) {
-    int n = 0;
-    for (std::ptrdiff_t da = -a; da <= a; da += a)
-      for (int db = -1; db <= 1; ++db) n += c[da + db] > 0.0f;
-    return n;
-  }
-  float conduce(float c, float v, int cuenta) const {
-    return conduccion(suma(c, v) / static_cast<float>(cuenta), kappaF_, opcion_);
-  }
+  const float* fila(std::size_t i) const { return d_.p + (i + 1) * d_.ancho + 1; }
 
-  void adelante(std::size_t i, Adelante& f) const {
-    const std::ptrdiff_t a = static_cast<std::ptrdiff_t>(ancho_);
-    for (std::size_t j = 0; j < n1_; ++j) {
-      const float* c = centro(i, j);
-      const int n = cuentaVentana(c, a);
-      f.cuenta[j] = n;
-      f.cS[j] = conduce(*c, c[a], n);
-      f.cE[j] = conduce(*c, c[1], n);
-      f.cSE[j] = conduce(*c, c[a + 1], n);
-      f.cSW[j] = conduce(*c, c[a - 1], n);
-    }
-  }
-
-  void fila(std::size_t i) {
-    const std::ptrdiff_t a = static_cast<std::ptrdiff_t>(ancho_);
-    float* salida = q_ + (i + 1) * ancho_ + 1;
-    const bool arriba = i > 0;
-    for (std::size_t j = 0; j < n1_; ++j) {
-      const float* pc = centro(i, j);
-      const float c = *pc;
-      const int n = actual_.cuenta[j];
+  [[gnu::always_inline]] void adelante(std::size_t i, Adelante& f) const {
+    const std::size_t n1 = d_.n1, a = d_.ancho;
+    const float* m = fila(i);
+    const float* arriba = m - a;
+    const float* abajo = m + a;
+    float* cuenta = *f.cuenta;
+    float* gS = *f.gS;
+    float* gE = *f.gE;
+    float* gSE = *f.gSE;
+    float* gSW = *f.gSW;
+  #pragma GCC ivdep
+    for (std::size_t j = 0; j < n1; ++j) {
+      const int n = (arriba[j - 1] > 0.0f) + (arriba[j] > 0.0f) + (arriba[j + 1] > 0.0f) + (m[j - 1] > 0.0f) +
+                    (m[j] > 0.0f) + (m[j + 1] > 0.0f) + (abajo[j - 1] > 0.0f) + (abajo[j] > 0.0f) +
+                    (abajo[j + 1] > 0.0f);
       const float nf = static_cast<float>(n);
-      // A backward conduction: the neighbour's forward one where both
-      // windows count alike, else its own.
-      auto atras = [&](float v, bool hay, const std::vector<int>& cuentas, const std::vector<float>& cond,
-                       std::size_t jv) {
-        return hay && cuentas[jv] == n ? cond[jv] : conduce(c, v, n);
-      };
-      const float vN = pc[-a], vS = pc[a], vW = pc[-1], vE = pc[1];
-      const float vNE = pc[-a + 1], vSE = pc[a + 1], vSW = pc[a - 1], vNW = pc[-a - 1];
-      const float cN = atras(vN, arriba, anterior_.cuenta, anterior_.cS, j);
-      const float cW = atras(vW, j > 0, actual_.cuenta, actual_.cE, j - 1);
-      const float cNE = atras(vNE, arriba && j + 1 < n1_, anterior_.cuenta, anterior_.cSW, j + 1);
-      const float cNW = atras(vNW, arriba && j > 0, anterior_.cuenta, anterior_.cSE, j - 1);
-      const float fN = cN * (suma(c, vN) / nf);
-      const float fS = actual_.cS[j] * (suma(c, vS) / nf);
-      const float fW = cW * (suma(c, vW) / nf);
-      const float fE = actual_.cE[j] * (suma(c, vE) / nf);
-      const float fNE = cNE * (suma(c, vNE) / nf);
-      const float fSE = actual_.cSE[j] * (suma(c, vSE) / nf);
-      const float fSW = actual_.cSW[j] * (suma(c, vSW) / nf);
-      const float fNW = cNW * (suma(c, vNW) / nf);
-      const float s = wy_ * fN + wy_ * fS + wx_ * fW + wx_ * fE + wd_ * fNE + wd_ * fSE + wd_ * fSW + wd_ * fNW;
-      salida[j] = static_cast<float>(static_cast<double>(c) + static_cast<double>(s) * delta_t_);
+      const float c = positivo(m[j]);
+      cuenta[j] = nf;
+      gS[j] = (positivo(abajo[j]) - c) / nf;
+      gE[j] = (positivo(m[j + 1]) - c) / nf;
+      gSE[j] = (positivo(abajo[j + 1]) - c) / nf;
+      gSW[j] = (positivo(abajo[j - 1]) - c) / nf;
+    }
+    conduccionesDe<kFma>(*f.gS, *f.cS, n1, d_.kappaF, d_.opcion);
+    conduccionesDe<kFma>(*f.gE, *f.cE, n1, d_.kappaF, d_.opcion);
+    conduccionesDe<kFma>(*f.gSE, *f.cSE, n1, d_.kappaF, d_.opcion);
+    conduccionesDe<kFma>(*f.gSW, *f.cSW, n1, d_.kappaF, d_.opcion);
+  }
+
+  [[gnu::always_inline]] void atras(std::size_t i, bool hayAnterior) {
+    const std::size_t n1 = d_.n1, a = d_.ancho;
+    const float* m = fila(i);
+    const float* arriba = m - a;
+    const float* cuenta = *actual_.cuenta;
+    float* gN = *gN_;
+    float* gW = *gW_;
+    float* gNE = *gNE_;
+    float* gNW = *gNW_;
+  #pragma GCC ivdep
+    for (std::size_t j = 0; j < n1; ++j) {
+      const float c = positivo(m[j]);
+      gN[j] = (positivo(arriba[j]) - c) / cuenta[j];
+      gW[j] = (positivo(m[j - 1]) - c) / cuenta[j];
+      gNE[j] = (positivo(arriba[j + 1]) - c) / cuenta[j];
+      gNW[j] = (positivo(arriba[j - 1]) - c) / cuenta[j];
+    }
+    if (!hayAnterior) {
+      conduccionesDe<kFma>(gN, *cN_, n1, d_.kappaF, d_.opcion);
+      conduccionesDe<kFma>(gNE, *cNE_, n1, d_.kappaF, d_.opcion);
+      conduccionesDe<kFma>(gNW, *cNW_, n1, d_.kappaF, d_.opcion);
+    } else {
+      std::copy_n(*anterior_.cS, n1, *cN_);
+      std::copy_n(*anterior_.cSW + 1, n1, *cNE_);
+      std::copy_n(*anterior_.cSE - 1, n1, *cNW_);
+    }
+    std::copy_n(*actual_.cE - 1, n1, *cW_);
+    // Where the neighbour's window counts otherwise, or there is none (the
+    // spare counts beyond the row's ends match no count), looked for in
+    // blocks so that the usual block without one costs a vector pass.
+    const float* cuentaArriba = *anterior_.cuenta;
+    constexpr std::size_t kBloque = 64;
+    for (std::size_t b = 0; b < n1; b += kBloque) {
+      const std::size_t fin = std::min(n1, b + kBloque);
+      int distintas = 0;
+      for (std::size_t j = b; j < fin; ++j) {
+        const float n = cuenta[j];
+        distintas |= (cuenta[j - 1] != n) | (cuentaArriba[j] != n) | (cuentaArriba[j + 1] != n) | (cuentaArriba[j - 1] != n);
+      }
+      if (!distintas) continue;
+      for (std::size_t j = b; j < fin; ++j) {
+        const float n = cuenta[j];
+        if (cuenta[j - 1] != n) (*cW_)[j] = conduccion(gW[j], d_.kappaF, d_.opcion);
+        if (!hayAnterior) continue;
+        if (cuentaArriba[j] != n) (*cN_)[j] = conduccion(gN[j], d_.kappaF, d_.opcion);
+        if (cuentaArriba[j + 1] != n) (*cNE_)[j] = conduccion(gNE[j], d_.kappaF, d_.opcion);
+        if (cuentaArriba[j - 1] != n) (*cNW_)[j] = conduccion(gNW[j], d_.kappaF, d_.opcion);
+      }
     }
   }
 
-  const float* p_;
-  float* q_;
-  std::size_t ancho_, n1_;
-  float kappaF_;
-  int opcion_;
-  float wy_, wx_, wd_;
-  double delta_t_;
+  [[gnu::always_inline]] void flujos(std::size_t i) {
+    const std::size_t n1 = d_.n1;
+    const float* m = fila(i);
+    float* salida = d_.q + (i + 1) * d_.ancho + 1;
+    const float *gN = *gN_, *gW = *gW_, *gNE = *gNE_, *gNW = *gNW_;
+    const float *cN = *cN_, *cW = *cW_, *cNE = *cNE_, *cNW = *cNW_;
+    const float *gS = *actual_.gS, *gE = *actual_.gE, *gSE = *actual_.gSE,
+                *gSW = *actual_.gSW;
+    const float *cS = *actual_.cS, *cE = *actual_.cE, *cSE = *actual_.cSE,
+                *cSW = *actual_.cSW;
+    const float wy = d_.wy, wx = d_.wx, wd = d_.wd;
+    const double dt = d_.delta_t;
+  #pragma GCC ivdep
+    for (std::size_t j = 0; j < n1; ++j) {
+      const float s = wy * (cN[j] * gN[j]) + wy * (cS[j] * gS[j]) + wx * (cW[j] * gW[j]) + wx * (cE[j] * gE[j]) +
+                      wd * (cNE[j] * gNE[j]) + wd * (cSE[j] * gSE[j]) + wd * (cSW[j] * gSW[j]) +
+                      wd * (cNW[j] * gNW[j]);
+      salida[j] = static_cast<float>(static_cast<double>(m[j]) + static_cast<double>(s) * dt);
+    }
+  }
+
+  PasoDifusion d_;
   Adelante anterior_, actual_;
+  FilaAmplia gN_, gW_, gNE_, gNW_, cN_, cW_, cNE_, cNW_;
 };
 
-void iteraFilas(const float* p, float* q, std::size_t ancho, std::size_t desde, std::size_t hasta,
-                std::size_t n1, float kappaF, int opcion, float wy, float wx, float wd, double delta_t) {
-  FilasDifusion(p, q, ancho, n1, kappaF, opcion, wy, wx, wd, delta_t).itera(desde, hasta);
+[[gnu::target("avx2,fma")]] void iteraFilasAvx2(const PasoDifusion& paso, std::size_t desde, std::size_t hasta) {
+  BandaDifusion<true>(paso).itera(desde, hasta);
+}
+
+void iteraFilasBase(const PasoDifusion& paso, std::size_t desde, std::size_t hasta) {
+  BandaDifusion<false>(paso).itera(desde, hasta);
+}
+
+[[gnu::target("avx2,fma")]] void conduccionesAvx2(const float* g, float* c, std::size_t n, float kappaF,
+                                                   int opcion) {
+  conduccionesDe<true>(g, c, n, kappaF, opcion);
+}
+
+void conduccionesBase(const float* g, float* c, std::size_t n, float kappaF, int opcion) {
+  conduccionesDe<false>(g, c, n, kappaF, opcion);
+}
+
+std::atomic<bool> soloBasico{false};
+
+bool usaAvx2() {
+  static const bool hay = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+  return hay && !soloBasico.load(std::memory_order_relaxed);
+}
+
+void iteraFilas(const PasoDifusion& paso, std::size_t desde, std::size_t hasta) {
+  if (usaAvx2())
+    iteraFilasAvx2(paso, desde, hasta);
+  else
+    iteraFilasBase(paso, desde, hasta);
 }
 
 // Threads for n0 rows: one band of at least 64 rows a core. Every sample is
@@ -268,15 +410,13 @@ std::vector<float> difusionAnisotropica(const uint16_t* imagen, const Dimensione
   const float wd = static_cast<float>(1.0 / (std::sqrt(2.0) * std::sqrt(2.0)));
   const unsigned hilos = hilosPara(n0, n1);
   for (int it = 0; it < iteraciones; ++it) {
+    const PasoDifusion paso{p.data(), q.data(), ancho, n1, kappaF, opcion, wy, wx, wd, delta_t};
     if (hilos == 1) {
-      iteraFilas(p.data(), q.data(), ancho, 0, n0, n1, kappaF, opcion, wy, wx, wd, delta_t);
+      iteraFilas(paso, 0, n0);
     } else {
       std::vector<std::thread> banda;
-      for (unsigned h = 0; h < hilos; ++h) {
-        const std::size_t desde = n0 * h / hilos, hasta = n0 * (h + 1) / hilos;
-        banda.emplace_back(iteraFilas, p.data(), q.data(), ancho, desde, hasta, n1, kappaF, opcion, wy, wx,
-                           wd, delta_t);
-      }
+      for (unsigned h = 0; h < hilos; ++h)
+        banda.emplace_back(iteraFilas, std::cref(paso), n0 * h / hilos, n0 * (h + 1) / hilos);
       for (std::thread& t : banda) t.join();
     }
     std::swap(p, q);
@@ -321,6 +461,21 @@ std::vector<float> difusionAnisotropicaReferencia(const uint16_t* imagen, const 
       img[i] = static_cast<float>(static_cast<double>(img[i]) + static_cast<double>(s[i]) * delta_t);
   }
   return img;
+}
+
+bool juegoDifusion(JuegoDifusion juego) {
+  soloBasico.store(juego == JuegoDifusion::basico, std::memory_order_relaxed);
+  return usaAvx2();
+}
+
+std::vector<float> conducciones(const std::vector<float>& gradientes, int kappa, int opcion) {
+  std::vector<float> c(gradientes.size());
+  const float kappaF = static_cast<float>(kappa);
+  if (usaAvx2())
+    conduccionesAvx2(gradientes.data(), c.data(), c.size(), kappaF, opcion);
+  else
+    conduccionesBase(gradientes.data(), c.data(), c.size(), kappaF, opcion);
+  return c;
 }
 
 uint16_t dobleAU16(double v) {

@@ -19,6 +19,17 @@ std::vector<float> difusionAnisotropica(const uint16_t* imagen, const Dimensione
 std::vector<float> difusionAnisotropicaReferencia(const uint16_t* imagen, const Dimensiones& dims,
                                                   int iteraciones, int opcion, int kappa, double delta_t);
 
+// The conduction of each difference as the fast diffusion takes it: for
+// opcion 1 exp(-q), q = (g/kappa)^2 in single precision, the exponential in
+// double precision rounded to float, as the library gives it.
+std::vector<float> conducciones(const std::vector<float>& gradientes, int kappa, int opcion);
+
+// The fast diffusion has a vector reading for processors with AVX2 and FMA
+// and a plain one for the rest; `basico` forces the plain one (so tests on
+// any machine can hold both to the oracle). Returns whether AVX2 is in use.
+enum class JuegoDifusion { automatico, basico };
+bool juegoDifusion(JuegoDifusion juego);
+
 // Correlation with a k x k kernel over the positive window elements only,
 // divided by how many there are; outside the image counts as not positive.
 // A window without positive elements gives NaN. The kernel must have k rows
