@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <iostream>
@@ -62,17 +63,6 @@ class Rayo {
     return imagen_[i] == etiqueta_;
   }
 
-  // Whether the count can no longer pass minRun from sample k on. Only the
-  // samples before fin_ can match, R = fin_ - k of them; runs of lengths l1,
-  // ..., ln among them add l1 + ... + ln + n, and every run but the last is
-  // followed by its non-matching end and the skipped sample, so the count
-  // grows by at most R + 1 (by nothing when R <= 0).
-  bool sinSalida(int k, int cuenta, int minRun) const {
-    const long long restantes = static_cast<long long>(fin_) - k;
-    const long long maximo = cuenta + (restantes > 0 ? restantes + 1 : 0);
-    return maximo <= minRun;
-  }
-
   // The first index >= k whose sample does not match. The ray leaves the
   // grid after finitely many unit steps, so this always ends.
   int finDeTramo(int k) const {
@@ -81,6 +71,46 @@ class Rayo {
   }
 
   bool dentroEstricto(double X, double Y) const { return X > 0 && X < columnas_ && Y > 0 && Y < filas_; }
+  bool dentroEstricto(int k) const { return dentroEstricto(x(k), y(k)); }
+
+  // With an outline only. Bit b tells whether sample desde + b matches, for
+  // the first n <= 64 samples; those from fin_ on cannot and are left 0. No
+  // branch depends on the image, so a noisy region costs no mispredictions.
+  uint64_t mascara(int desde, int n) const {
+    const int cuantas = static_cast<int>(std::clamp<long long>(static_cast<long long>(fin_) - desde, 0, n));
+    const double bx0 = caja_->x0, bx1 = caja_->x1 + 1.0, by0 = caja_->y0, by1 = caja_->y1 + 1.0;
+    uint64_t m = 0;
+    // k counts in a double: the same integer values x(k) and y(k) convert.
+    double k = desde;
+    for (int b = 0; b < cuantas; ++b, k += 1.0) {
+      const double px = x0_ + k * cos_, py = y0_ + k * sin_;
+      const bool dentro = (px >= bx0) & (px < bx1) & (py >= by0) & (py < by1);
+      const std::size_t i = dentro ? static_cast<std::size_t>(static_cast<int>(py)) * static_cast<std::size_t>(columnas_) +
+                                         static_cast<std::size_t>(static_cast<int>(px))
+                                   : 0;
+      m |= static_cast<uint64_t>(dentro & (imagen_[i] == etiqueta_)) << b;
+    }
+    return m;
+  }
+
+  // The first k >= 1 whose sample is not strictly inside the grid. From
+  // sample 1 on each coordinate moves monotonically and starts inside the
+  // closed grid, so the samples strictly inside form a run from 1: an
+  // estimate from the line's exit, corrected by testing the computed samples.
+  int primeraFueraDeLaMalla() const {
+    double limite = 1e9;
+    constexpr double kPlano = 1e-12;
+    if (cos_ > kPlano) limite = std::min(limite, (columnas_ - x0_) / cos_);
+    if (cos_ < -kPlano) limite = std::min(limite, -x0_ / cos_);
+    if (sin_ > kPlano) limite = std::min(limite, (filas_ - y0_) / sin_);
+    if (sin_ < -kPlano) limite = std::min(limite, -y0_ / sin_);
+    int k = static_cast<int>(std::clamp(std::floor(limite), 1.0, 1e9));
+    while (k > 1 && !dentroEstricto(k - 1)) --k;
+    while (dentroEstricto(k)) ++k;
+    return k;
+  }
+
+  int fin() const { return fin_; }
 
  private:
   // Whether sample k lies in the box, and then its pixel. For an integer
@@ -144,6 +174,81 @@ Segmento::Segmento(double cx_, double cy_, double longitud_, double angulo_)
 
 namespace {
 
+// The match bits of a ray's samples, computed in chunks as a search needs them.
+class Muestras {
+ public:
+  explicit Muestras(const Rayo& rayo) : rayo_(rayo) {}
+
+  // The first k in [desde, hasta) whose sample matches (coincide) or does not,
+  // or hasta when there is none. hasta - desde may be large: chunks grow from
+  // 16 samples, as most searches end within a few.
+  int primera(int desde, int hasta, bool coincide) {
+    int ancho = 16;
+    for (int k = desde; k < hasta;) {
+      if (k < base_ || k >= base_ + n_) {
+        base_ = k;
+        n_ = static_cast<int>(std::min<long long>(ancho, static_cast<long long>(hasta) - k));
+        bits_ = rayo_.mascara(base_, n_);
+        ancho = 64;
+      }
+      const int hastaAqui = std::min(base_ + n_, hasta);
+      uint64_t w = (coincide ? bits_ : ~bits_) >> (k - base_);
+      const int tramo = hastaAqui - k;
+      if (tramo < 64) w &= (uint64_t{1} << tramo) - 1;
+      if (w) return k + std::countr_zero(w);
+      k = hastaAqui;
+    }
+    return hasta;
+  }
+
+ private:
+  const Rayo& rayo_;
+  int base_ = 0, n_ = 0;
+  uint64_t bits_ = 0;
+};
+
+// The counting pass over match bits, for a ray with an outline: the count of
+// the sample-by-sample loop in `traza`, found by jumping from run to run.
+//
+// That loop tests sample u after checking that the position before it (u - 1,
+// or the end j of the last run when u = j + 2) lies strictly inside the grid;
+// within a stretch of gaps that check can only start failing as u grows, so
+// the stretch from s ends at its first match before the first failing u, or
+// the walk ends there. Sample 0 may lie on the grid's edge while 1, 2, ... do
+// not, so its position is tested on its own. Only the samples before fin_ can
+// match; runs of lengths l1, ..., ln among the R = fin_ - u of them from u on
+// add l1 + ... + ln + n, and every run but the last is followed by its
+// non-matching end and the skipped sample, so the count grows by at most
+// R + 1: once count + R + 1 <= minRun the ray cannot become long.
+bool cuentaPorMascaras(const Rayo& rayo, int minRun, int& cuenta) {
+  Muestras muestras(rayo);
+  const bool dentro0 = rayo.dentroEstricto(0);
+  const int fuera = rayo.primeraFueraDeLaMalla();
+  const auto dentro = [&](int k) { return k == 0 ? dentro0 : k < fuera; };
+  const int tope = std::min(rayo.fin(), 1 << 30);
+  int s = 0, antes = -1;
+  cuenta = 0;
+  for (;;) {
+    long long falla;  // the first u of the stretch that would not be tested
+    if (s == 0)
+      falla = dentro0 ? static_cast<long long>(fuera) + 1 : 1;
+    else
+      falla = dentro(antes) ? std::max<long long>(s + 1, static_cast<long long>(fuera) + 1) : s;
+    // The first u from which the count could no longer pass minRun.
+    const long long agotado = static_cast<long long>(rayo.fin()) + std::min(0, 1 + cuenta - minRun);
+    falla = std::min(falla, agotado);
+    if (falla <= s) return false;
+    const int hasta = static_cast<int>(std::min<long long>(falla, tope));
+    const int t = muestras.primera(s, hasta, true);
+    if (t >= hasta) return false;
+    const int j = muestras.primera(t, tope, false);
+    cuenta += j - t + 1;
+    if (cuenta > minRun) return true;
+    s = j + 2;
+    antes = j;
+  }
+}
+
 // The ray walk; with an outline, the counting pass ends as soon as what is
 // left of the ray inside the outline could no longer make it long: the rest
 // of the walk would count too little, or step over background only.
@@ -156,21 +261,24 @@ Segmento traza(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0, 
   double X = 0, Y = 0;
   int cuenta = 0;
   bool largo = false;
-  for (int i = 0;; ++i) {
-    if (i > 0 && !rayo.dentroEstricto(X, Y)) break;
-    if (rayo.sinSalida(i, cuenta, minRun)) break;
-    X = rayo.x(i);
-    Y = rayo.y(i);
-    if (rayo.coincide(i)) {
-      const int j = rayo.finDeTramo(i);
-      cuenta += j - i + 1;
-      X = rayo.x(j);
-      Y = rayo.y(j);
-      // The loop's own step then skips sample j + 1 untested.
-      i = j + 1;
-      if (cuenta > minRun) {
-        largo = true;
-        break;
+  if (contorno) {
+    largo = cuentaPorMascaras(rayo, minRun, cuenta);
+  } else {
+    for (int i = 0;; ++i) {
+      if (i > 0 && !rayo.dentroEstricto(X, Y)) break;
+      X = rayo.x(i);
+      Y = rayo.y(i);
+      if (rayo.coincide(i)) {
+        const int j = rayo.finDeTramo(i);
+        cuenta += j - i + 1;
+        X = rayo.x(j);
+        Y = rayo.y(j);
+        // The loop's own step then skips sample j + 1 untested.
+        i = j + 1;
+        if (cuenta > minRun) {
+          largo = true;
+          break;
+        }
       }
     }
   }
