@@ -1,7 +1,8 @@
 // A slice change as the window makes it: the slice's samples into the display
-// buffer, the grey picture through the window, the palette when one is
-// chosen, and the pixmap the label shows. The window itself is not built: the
-// steps it adds (spin boxes, status line) cost nothing beside these.
+// buffer, the picture through the window (the palette, when one is chosen,
+// laid into the window's table), and the pixmap the label shows. The window
+// itself is not built: the steps it adds (spin boxes, status line) cost
+// nothing beside these.
 
 #include <benchmark/benchmark.h>
 
@@ -40,8 +41,7 @@ void CambioDeCorte(benchmark::State& state) {
     b.ancho = lado;
     b.alto = lado;
     b.muestras.assign(corte.begin(), corte.end());
-    QImage imagen = renderizaVentana(b, 1000, 40000);
-    if (conPaleta) coloreaConPaleta(imagen, paleta);
+    const QImage imagen = renderizaVentana(b, 1000, 40000, conPaleta ? Tinte{&paleta} : Tinte{});
     QPixmap pixmap = QPixmap::fromImage(imagen);
     benchmark::DoNotOptimize(pixmap.cacheKey());
   }

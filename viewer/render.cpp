@@ -1,6 +1,7 @@
 #include "render.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <fstream>
@@ -13,36 +14,56 @@
 
 namespace {
 
-// The grey level of every sample value through the window, once per picture
+QRgb colorDePaleta(const Paleta& paleta, int gris) {
+  const auto& e = paleta.entradas[static_cast<std::size_t>(gris)];
+  return qRgb(e[0] % 256, e[1] % 256, e[2] % 256);
+}
+
+// The level (11 r + 16 g + 5 b) / 32 of a grey pixel is its own grey, so a
+// palette or the inversion over the grey picture is a table of 256 colours
+// the window's table can point into.
+std::array<QRgb, 256> tonosDe(Tinte tinte) {
+  std::array<QRgb, 256> tono;
+  for (int g = 0; g < 256; ++g)
+    tono[static_cast<std::size_t>(g)] = tinte.paleta       ? colorDePaleta(*tinte.paleta, g)
+                                        : tinte.invertido ? qRgb(255 - g, 255 - g, 255 - g)
+                                                          : qRgb(g, g, g);
+  return tono;
+}
+
+// The colour of every sample value through the window, once per picture
 // rather than once per pixel.
-std::vector<QRgb> tablaVentana(int inferior, int superior) {
+std::vector<QRgb> tablaVentana(int inferior, int superior, Tinte tinte) {
+  const std::array<QRgb, 256> tono = tonosDe(tinte);
   // The factor is single precision on purpose: with L = 0 and U = 7 a sample
   // of 7 gives 254 (254.99998), as the pictures always have.
   const float f = static_cast<float>(255.0 / static_cast<double>(superior - inferior));
   std::vector<QRgb> tabla(65536);
   for (int v = 0; v < 65536; ++v) {
+    int g;
     if (v < inferior) {
-      tabla[v] = qRgb(0, 0, 0);
+      g = 0;
     } else if (v > superior) {
-      tabla[v] = qRgb(255, 255, 255);
+      g = 255;
     } else {
       // Only U == L reaches here with an infinite factor (0 * inf): black.
       const float p = static_cast<float>(v - inferior) * f;
-      const int g = std::isfinite(p) ? static_cast<int>(p) : 0;
-      tabla[v] = qRgb(g, g, g);
+      g = std::isfinite(p) ? static_cast<int>(p) : 0;
     }
+    // As qRgb takes a component: its low eight bits.
+    tabla[static_cast<std::size_t>(v)] = tono[static_cast<std::size_t>(g & 0xff)];
   }
   return tabla;
 }
 
 }  // namespace
 
-QImage renderizaVentana(const Imagen16& buffer, int inferior, int superior) {
+QImage renderizaVentana(const Imagen16& buffer, int inferior, int superior, Tinte tinte) {
   const int W = buffer.ancho > 0 ? buffer.ancho : 0;
   const int H = buffer.alto > 0 ? buffer.alto : 0;
   QImage imagen(W, H, QImage::Format_RGB32);
   if (W == 0 || H == 0) return imagen;
-  const std::vector<QRgb> tabla = tablaVentana(inferior, superior);
+  const std::vector<QRgb> tabla = tablaVentana(inferior, superior, tinte);
   const std::size_t n = buffer.muestras.size();
   const std::size_t alto = static_cast<std::size_t>(H);
   uchar* bits = imagen.bits();
@@ -142,11 +163,7 @@ void recolorea(QImage& imagen, Color color) {
 }  // namespace
 
 void coloreaConPaleta(QImage& imagen, const Paleta& paleta) {
-  std::array<QRgb, 256> color;
-  for (std::size_t g = 0; g < color.size(); ++g) {
-    const auto& e = paleta.entradas[g];
-    color[g] = qRgb(e[0] % 256, e[1] % 256, e[2] % 256);
-  }
+  const std::array<QRgb, 256> color = tonosDe(Tinte{&paleta});
   recolorea(imagen, [&](QRgb c) { return color[(11 * qRed(c) + 16 * qGreen(c) + 5 * qBlue(c)) / 32]; });
 }
 

@@ -14,15 +14,24 @@
 class QPainter;
 class QPixmap;
 
-// The grey-level picture of a display buffer through the window [inferior,
-// superior]: below black, above white, in between (v - L) * f truncated, with
-// f = 255 / (U - L) rounded to single precision. Opaque 32-bit RGB.
-QImage renderizaVentana(const Imagen16& buffer, int inferior, int superior);
-
 // One palette: 256 entries of (red, green, blue), entry e for grey level e.
 struct Paleta {
   std::array<std::array<uint16_t, 3>, 256> entradas{};
 };
+
+// What the window lays over the grey picture: a palette, or the inversion,
+// or nothing.
+struct Tinte {
+  const Paleta* paleta = nullptr;
+  bool invertido = false;
+};
+
+// The grey-level picture of a display buffer through the window [inferior,
+// superior]: below black, above white, in between (v - L) * f truncated, with
+// f = 255 / (U - L) rounded to single precision. Opaque 32-bit RGB. With a
+// tint, the picture coloreaConPaleta or invierteImagen would make of the grey
+// one, in the same single pass.
+QImage renderizaVentana(const Imagen16& buffer, int inferior, int superior, Tinte tinte = {});
 using TablaPaletas = std::vector<Paleta>;
 
 // How far the palette data could be read.

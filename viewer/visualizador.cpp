@@ -644,9 +644,10 @@ void Visualizador::avances() {
   }
 }
 
+// The chosen palette (or inversion) goes into the window's table, so the
+// picture is made and turned into a pixmap once.
 void Visualizador::noSquare() {
-  imagen_ = renderizaVentana(buffer_, vista_.inferior(), vista_.superior());
-  paleta();
+  imagen_ = renderizaVentana(buffer_, vista_.inferior(), vista_.superior(), tinteElegido());
   etiquetaImagen_->setPixmap(QPixmap::fromImage(imagen_));
   redimensionaEtiqueta();
   ajustaAccionesZoom();
@@ -739,6 +740,15 @@ void Visualizador::color0() {
     }
   }
   if (accionInvertir_->isChecked()) invierteImagen(imagen_);
+}
+
+// What paleta() would lay over a fresh grey picture: the first checked
+// palette (none if the data file did not define it), else the inversion.
+Tinte Visualizador::tinteElegido() const {
+  for (int i = 0; i < 9; ++i)
+    if (accionPaleta_[i]->isChecked())
+      return Tinte{i < static_cast<int>(paletas_.size()) ? &paletas_[static_cast<std::size_t>(i)] : nullptr};
+  return Tinte{nullptr, accionInvertir_->isChecked()};
 }
 
 void Visualizador::paleta() {

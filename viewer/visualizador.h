@@ -143,6 +143,7 @@ class Visualizador : public QMainWindow {
   };
 
   void creaAcciones();
+  Tinte tinteElegido() const;
   void creaMenus();
   void creaBarraHerramientas();
   void creaBarraEstado();

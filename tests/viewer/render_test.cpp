@@ -102,6 +102,27 @@ TEST(Render, EveryPixelIsTheWindowsGreyOfItsSampleOnOddShapes) {
   }
 }
 
+// A palette or the inversion laid into the window's table gives the picture
+// the grey one recoloured afterwards would be, pixel for pixel.
+TEST(Render, ATintInTheTableIsTheGreyPictureRecoloured) {
+  std::mt19937 azar(7);
+  Paleta paleta;
+  for (auto& e : paleta.entradas)
+    e = {static_cast<uint16_t>(azar()), static_cast<uint16_t>(azar()), static_cast<uint16_t>(azar())};
+  Imagen16 b;
+  b.ancho = 37;
+  b.alto = 23;
+  for (int i = 0; i < b.ancho * b.alto; ++i) b.muestras.push_back(static_cast<uint16_t>(azar()));
+  for (auto [l, u] : {std::pair{0, 65535}, {1000, 1000}, {300, 40000}, {0, 7}, {50000, 100}}) {
+    QImage conPaleta = renderizaVentana(b, l, u);
+    coloreaConPaleta(conPaleta, paleta);
+    QImage invertida = renderizaVentana(b, l, u);
+    invierteImagen(invertida);
+    EXPECT_EQ(renderizaVentana(b, l, u, Tinte{&paleta}), conPaleta) << "L=" << l << " U=" << u;
+    EXPECT_EQ(renderizaVentana(b, l, u, Tinte{nullptr, true}), invertida) << "L=" << l << " U=" << u;
+  }
+}
+
 TEST(Render, ABufferShorterThanItsShapeIsNeverReadPast) {
   Imagen16 im;
   im.ancho = 2;

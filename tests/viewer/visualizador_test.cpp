@@ -775,6 +775,9 @@ class PruebaVisualizador : public QObject {
     inv->trigger();
     QCOMPARE(w->imagen().pixel(0, 0), qRgb(255, 255, 255));
     QVERIFY(!p1->isEnabled());
+    w->retrocederImagen();  // and the inversion, which the label shows
+    QCOMPARE(w->imagen().pixel(0, 0), qRgb(255, 255, 255));
+    QCOMPARE(w->findChild<QLabel*>("etiquetaImagen")->pixmap().toImage().pixel(0, 0), qRgb(255, 255, 255));
     inv->trigger();
     QCOMPARE(w->imagen().pixel(0, 0), qRgb(0, 0, 0));
 
