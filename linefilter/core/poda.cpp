@@ -1,5 +1,6 @@
 #include "poda.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <iostream>
@@ -46,7 +47,8 @@ bool esFondo(const uint16_t* imagen, const Dimensiones* dims, int x, int y) {
          255;
 }
 
-bool cruzaFondo(const uint16_t* imagen, const Dimensiones* dims, PuntoReal p, PuntoReal q, int tol) {
+bool cruzaFondo(const uint16_t* imagen, const Dimensiones* dims, PuntoReal p, PuntoReal q, int tol,
+                const uint16_t* profundidad) {
   const double d = std::sqrt((p.x - q.x) * (p.x - q.x) + (p.y - q.y) * (p.y - q.y));
   const int lim = truncaEntero32(std::floor(kFraccionFondo * d));
   const int pasos = truncaEntero32(std::floor(d));
@@ -60,15 +62,20 @@ bool cruzaFondo(const uint16_t* imagen, const Dimensiones* dims, PuntoReal p, Pu
     if (x > 0 && x < columnas && y > 0 && y < filas && esFondo(imagen, dims, x, y)) {
       ++aciertos;
       if (aciertos > tol && aciertos > lim) return true;
+    } else if (profundidad && x >= 0 && x < columnas && y >= 0 && y < filas) {
+      // Deep inside a region the next samples are region too: skip them.
+      const std::size_t i = static_cast<std::size_t>(y) * static_cast<std::size_t>(columnas) +
+                            static_cast<std::size_t>(x);
+      if (imagen[i] > 255) k += std::max(0, profundidad[i] - 2);
     }
   }
   return false;
 }
 
 bool redundantes(const uint16_t* imagen, const Dimensiones* dims, const Segmento& a,
-                 const Segmento& b, int tol) {
-  const bool inicios = cruzaFondo(imagen, dims, {a.x1, a.y1}, {b.x1, b.y1}, tol);
-  const bool finales = inicios && cruzaFondo(imagen, dims, {a.x2, a.y2}, {b.x2, b.y2}, tol);
+                 const Segmento& b, int tol, const uint16_t* profundidad) {
+  const bool inicios = cruzaFondo(imagen, dims, {a.x1, a.y1}, {b.x1, b.y1}, tol, profundidad);
+  const bool finales = inicios && cruzaFondo(imagen, dims, {a.x2, a.y2}, {b.x2, b.y2}, tol, profundidad);
   return !(inicios && finales);
 }
 
@@ -138,33 +145,34 @@ std::deque<Segmento> podaEnlazada(std::deque<Segmento> lista, Redundante redunda
   return quedan;
 }
 
-auto criterio0(const uint16_t* imagen, const Dimensiones* dims) {
+auto criterio0(const uint16_t* imagen, const Dimensiones* dims, const uint16_t* profundidad = nullptr) {
   return [=](const Segmento& si, const Segmento& sj) {
-    return claseSigno(si) * claseSigno(sj) >= 0 && redundantes(imagen, dims, si, sj, kTolerancia);
+    return claseSigno(si) * claseSigno(sj) >= 0 && redundantes(imagen, dims, si, sj, kTolerancia, profundidad);
   };
 }
 
-auto criterio1(const uint16_t* imagen, const Dimensiones* dims, double paso) {
+auto criterio1(const uint16_t* imagen, const Dimensiones* dims, double paso,
+               const uint16_t* profundidad = nullptr) {
   return [=](const Segmento& si, const Segmento& sj) {
     const double dTheta = std::fabs(si.angulo - sj.angulo);
     if (!(dTheta <= paso || dTheta >= kPi - paso)) return false;
     const int signo = claseSigno(si) * claseSigno(sj);
     std::cout << "signo: " << signo << '\n';
     const int tol = signo < 0 ? kTolerancia : kToleranciaMismoSigno;
-    return redundantes(imagen, dims, si, sj, tol);
+    return redundantes(imagen, dims, si, sj, tol, profundidad);
   };
 }
 
 }  // namespace
 
 std::deque<Segmento> optimiza0(const uint16_t* imagen, const Dimensiones* dims,
-                               std::deque<Segmento> lista) {
-  return podaEnlazada(std::move(lista), criterio0(imagen, dims));
+                               std::deque<Segmento> lista, const uint16_t* profundidad) {
+  return podaEnlazada(std::move(lista), criterio0(imagen, dims, profundidad));
 }
 
 std::deque<Segmento> optimiza1(const uint16_t* imagen, const Dimensiones* dims,
-                               std::deque<Segmento> lista, double paso) {
-  return podaEnlazada(std::move(lista), criterio1(imagen, dims, paso));
+                               std::deque<Segmento> lista, double paso, const uint16_t* profundidad) {
+  return podaEnlazada(std::move(lista), criterio1(imagen, dims, paso, profundidad));
 }
 
 std::deque<Segmento> optimiza0Referencia(const uint16_t* imagen, const Dimensiones* dims,

@@ -14,6 +14,7 @@
 #include "enteros.h"
 #include "etiquetado.h"
 #include "poda.h"
+#include "profundidad.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ constexpr double kFactorRegiones = 0.94;
 class Rayo {
  public:
   Rayo(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0, double theta, int etiqueta,
-       const ContornoRegion* contorno)
+       const ContornoRegion* contorno, const uint16_t* profundidad = nullptr)
       : imagen_(imagen),
         columnas_(dims->dim0),
         filas_(dims->dim1),
@@ -43,6 +44,7 @@ class Rayo {
         sin_(std::sin(theta)),
         etiqueta_(etiqueta),
         caja_(contorno ? &contorno->caja : nullptr),
+        profundidad_(contorno ? profundidad : nullptr),
         fin_(contorno ? primeraFuera(*contorno) : std::numeric_limits<int>::max()) {}
 
   double x(int k) const { return x0_ + k * cos_; }
@@ -63,10 +65,18 @@ class Rayo {
     return imagen_[i] == etiqueta_;
   }
 
+  // With the slice's depths, how many samples after the matching sample k
+  // surely match too (see profundidades).
+  int igualesTras(int k) const {
+    std::size_t i;
+    if (!profundidad_ || !enCaja(k, i)) return 0;
+    return std::max(0, profundidad_[i] - 2);
+  }
+
   // The first index >= k whose sample does not match. The ray leaves the
   // grid after finitely many unit steps, so this always ends.
   int finDeTramo(int k) const {
-    while (coincide(k)) ++k;
+    while (coincide(k)) k += 1 + igualesTras(k);
     return k;
   }
 
@@ -135,7 +145,9 @@ class Rayo {
   double sin_;
   int etiqueta_;
   const CajaRegion* caja_;
+  const uint16_t* profundidad_;
   int fin_;
+
 
   // The first k from which on every sample lies beyond one of the outline's
   // lines. For a line u.p <= h the exact position x0 + k d passes h + margin
@@ -253,8 +265,8 @@ bool cuentaPorMascaras(const Rayo& rayo, int minRun, int& cuenta) {
 // left of the ray inside the outline could no longer make it long: the rest
 // of the walk would count too little, or step over background only.
 Segmento traza(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0, double theta,
-               int minRun, int etiqueta, const ContornoRegion* contorno) {
-  const Rayo rayo(imagen, dims, x0, y0, theta, etiqueta, contorno);
+               int minRun, int etiqueta, const ContornoRegion* contorno, const uint16_t* profundidad = nullptr) {
+  const Rayo rayo(imagen, dims, x0, y0, theta, etiqueta, contorno, profundidad);
 
   // Counting pass: every run adds its length plus one; gaps of any length
   // are bridged while the last position stays strictly inside the grid.
@@ -420,11 +432,16 @@ MapaSegmentos hallaSegmentos(uint16_t* imagen, Dimensiones* dims, int speed, int
   const int mitad = nAng / 2;
 
   // The rays of one start pixel, in the order of their angles.
+  // How deep each pixel lies in its region, for walks to step over interiors.
+  const std::vector<uint16_t> profundidad =
+      recorrido == Recorrido::porCajas ? profundidades(imagen, columnas, filas) : std::vector<uint16_t>{};
+  const uint16_t* prof = profundidad.empty() ? nullptr : profundidad.data();
+
   auto buscaDesde = [&](std::deque<Segmento>& hallados, int x, int y, int etiqueta,
                         const ContornoRegion* contorno) {
     for (int a = 0; a < mitad; ++a) {
       const double theta = (a * kDosPi) / nAng;
-      Segmento s = traza(imagen, dims, x, y, theta, lMinLine, etiqueta, contorno);
+      Segmento s = traza(imagen, dims, x, y, theta, lMinLine, etiqueta, contorno, prof);
       if (s.valido && s.longitud > lMinLine) hallados.push_back(s);
     }
   };
@@ -483,11 +500,11 @@ MapaSegmentos hallaSegmentos(uint16_t* imagen, Dimensiones* dims, int speed, int
     }
     const bool plano = recorrido == Recorrido::completo;
     std::deque<Segmento> o0 = plano ? optimiza0Referencia(imagen, dims, std::move(grupo))
-                                    : optimiza0(imagen, dims, std::move(grupo));
+                                    : optimiza0(imagen, dims, std::move(grupo), prof);
     std::cout << "Nueva N Despues Optimiza 0: " << o0.size() << '\n';
     for (const Segmento& s : o0) escribeLineaSegmento(s);
     std::deque<Segmento> o1 = plano ? optimiza1Referencia(imagen, dims, std::move(o0), kDosPi / nAng)
-                                    : optimiza1(imagen, dims, std::move(o0), kDosPi / nAng);
+                                    : optimiza1(imagen, dims, std::move(o0), kDosPi / nAng, prof);
     std::cout << "Nueva N Despues Optimiza 1: " << o1.size() << '\n';
     for (const Segmento& s : o1) escribeLineaSegmento(s);
     resultado[g] = std::move(o1);

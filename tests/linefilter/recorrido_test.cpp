@@ -5,6 +5,7 @@
 #include <cmath>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "captura.h"
@@ -113,6 +114,32 @@ TEST(RecorridoPorCajas, KeepsCountingAcrossGapsInsideTheBox) {
   for (int lMin : {2, 5, 8, 11, 15}) {
     esperaIguales(busca(e, 1, 4, lMin, 1, Recorrido::porCajas), busca(e, 1, 4, lMin, 1, Recorrido::completo),
                   "gaps, lMin " + std::to_string(lMin));
+  }
+}
+
+// Solid regions deep enough for the walks to step over their interiors (a
+// square, a disc, a square touching the grid's edge) beside a comb of thin
+// bars, whose gaps the rays and the pruning paths cross.
+TEST(RecorridoPorCajas, StepsOverSolidInteriorsWithoutChangingTheResult) {
+  Escena e{150, 110, std::vector<uint16_t>(150 * 110, 0)};
+  auto pon = [&](int x, int y) {
+    if (x >= 0 && x < e.columnas && y >= 0 && y < e.filas) e.muestras[static_cast<std::size_t>(y) * e.columnas + x] = 255;
+  };
+  for (int y = 10; y < 50; ++y)
+    for (int x = 10; x < 50; ++x) pon(x, y);
+  for (int y = -20; y <= 20; ++y)
+    for (int x = -20; x <= 20; ++x)
+      if (x * x + y * y <= 400) pon(100 + x, 30 + y);
+  for (int y = 80; y < 110; ++y)
+    for (int x = 120; x < 150; ++x) pon(x, y);
+  for (int b = 0; b < 10; ++b)
+    for (int y = 60; y < 105; ++y)
+      for (int g = 0; g < 3; ++g) pon(5 + b * 8 + g, y);
+  for (const auto& [speed, nAng, lMin] : {std::tuple{1, 16, 10}, {2, 64, 20}, {3, 128, 40}, {1, 8, 3}}) {
+    const std::string caso = "speed " + std::to_string(speed) + " nAng " + std::to_string(nAng) + " lMin " +
+                             std::to_string(lMin);
+    esperaIguales(busca(e, speed, nAng, lMin, 5, Recorrido::porCajas),
+                  busca(e, speed, nAng, lMin, 5, Recorrido::completo), caso);
   }
 }
 
