@@ -30,7 +30,9 @@ constexpr double kFactorRegiones = 0.94;
 // A ray may be given its region's outline (see ContornoRegion). Matching then
 // needs no test against the grid, since the outline's box lies inside it, and
 // the ray knows the first sample from which on it lies beyond one of the
-// outline's lines: no sample from there on can match.
+// outline's lines: no sample from there on can match. With the outline it may
+// also be given the slice's depths, by which a run through a region's
+// interior steps over the samples that must match.
 class Rayo {
  public:
   Rayo(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0, double theta, int etiqueta,
