@@ -254,7 +254,7 @@ class BandaDifusion {
     float* gE = *f.gE;
     float* gSE = *f.gSE;
     float* gSW = *f.gSW;
-  #pragma GCC ivdep
+#pragma GCC ivdep
     for (std::size_t j = 0; j < n1; ++j) {
       const int n = (arriba[j - 1] > 0.0f) + (arriba[j] > 0.0f) + (arriba[j + 1] > 0.0f) + (m[j - 1] > 0.0f) +
                     (m[j] > 0.0f) + (m[j + 1] > 0.0f) + (abajo[j - 1] > 0.0f) + (abajo[j] > 0.0f) +
@@ -282,7 +282,7 @@ class BandaDifusion {
     float* gW = *gW_;
     float* gNE = *gNE_;
     float* gNW = *gNW_;
-  #pragma GCC ivdep
+#pragma GCC ivdep
     for (std::size_t j = 0; j < n1; ++j) {
       const float c = positivo(m[j]);
       gN[j] = (positivo(arriba[j]) - c) / cuenta[j];
@@ -336,7 +336,7 @@ class BandaDifusion {
                 *cSW = *actual_.cSW;
     const float wy = d_.wy, wx = d_.wx, wd = d_.wd;
     const double dt = d_.delta_t;
-  #pragma GCC ivdep
+#pragma GCC ivdep
     for (std::size_t j = 0; j < n1; ++j) {
       const float s = wy * (cN[j] * gN[j]) + wy * (cS[j] * gS[j]) + wx * (cW[j] * gW[j]) + wx * (cE[j] * gE[j]) +
                       wd * (cNE[j] * gNE[j]) + wd * (cSE[j] * gSE[j]) + wd * (cSW[j] * gSW[j]) +
