@@ -10,6 +10,7 @@
 #include <limits>
 #include <vector>
 
+#include "bloque.h"
 #include "errores.h"
 #include "texto.h"
 
@@ -96,8 +97,7 @@ void convierteEnteros(const unsigned char* bytes, std::size_t n, int ancho, int1
 
 // Float volumes are stretched over the whole volume to 0..32767, in single
 // precision, with the bounds clamped at ±999999 as the format's writers expect.
-void escalaFlotantes(const std::vector<std::vector<float>>& leidos,
-                     std::vector<std::unique_ptr<int16_t[]>>& cortes) {
+void escalaFlotantes(const std::vector<std::vector<float>>& leidos, const BloqueCortes<int16_t>& cortes) {
   float maximo = -999999.0f;
   float minimo = 999999.0f;
   for (const auto& corte : leidos)
@@ -109,7 +109,7 @@ void escalaFlotantes(const std::vector<std::vector<float>>& leidos,
   const float escala = static_cast<float>(32767.0 / (double(maximo) - double(minimo)));
   for (std::size_t c = 0; c < leidos.size(); ++c) {
     const std::vector<float>& fuente = leidos[c];
-    int16_t* destino = cortes[c].get();
+    int16_t* destino = cortes.corte(c);
     for (std::size_t i = 0; i < fuente.size(); ++i) {
       const float producto = (fuente[i] - minimo) * escala;
       destino[i] = planos ? 0 : static_cast<int16_t>(static_cast<uint32_t>(truncaA32(producto)));
@@ -188,26 +188,26 @@ std::unique_ptr<Cubo> leerAnalyze(const QStringList& ficheros, ObservadorLectura
   }
 
   const std::size_t n = static_cast<std::size_t>(muestrasCorte);
-  std::vector<std::unique_ptr<int16_t[]>> muestras(static_cast<std::size_t>(cortes));
+  const BloqueCortes<int16_t> muestras(n, static_cast<std::size_t>(cortes));
   std::vector<std::vector<float>> flotantes;
   // 16-bit samples of a little-endian host go straight into the slice.
   const bool directo = ancho == 2 && std::endian::native == std::endian::little;
   std::vector<unsigned char> bloque(directo ? 0 : static_cast<std::size_t>(bytesCorte));
   for (int i = 0; i < cortes; ++i) {
     progreso.valor(i);
-    muestras[i] = std::make_unique_for_overwrite<int16_t[]>(n);
-    char* destino = directo ? reinterpret_cast<char*>(muestras[i].get()) : reinterpret_cast<char*>(bloque.data());
+    int16_t* corte = muestras.corte(static_cast<std::size_t>(i));
+    char* destino = directo ? reinterpret_cast<char*>(corte) : reinterpret_cast<char*>(bloque.data());
     fi.read(destino, static_cast<std::streamsize>(bytesCorte));
     const std::size_t leidas = static_cast<std::size_t>(fi.gcount()) / std::size_t(ancho);
     if (ancho == 4) {
-      std::vector<float> corte(leidas);
-      for (std::size_t k = 0; k < leidas; ++k) corte[k] = float32LE(bloque.data() + 4 * k);
-      flotantes.push_back(std::move(corte));
+      std::vector<float> valores(leidas);
+      for (std::size_t k = 0; k < leidas; ++k) valores[k] = float32LE(bloque.data() + 4 * k);
+      flotantes.push_back(std::move(valores));
     } else if (!directo) {
-      convierteEnteros(bloque.data(), leidas, ancho, muestras[i].get());
+      convierteEnteros(bloque.data(), leidas, ancho, corte);
     }
     // Samples the file does not reach are 0.
-    std::fill(muestras[i].get() + (ancho == 4 ? 0 : leidas), muestras[i].get() + n, int16_t(0));
+    std::fill(corte + (ancho == 4 ? 0 : leidas), corte + n, int16_t(0));
   }
   fi.close();
   if (ancho == 4) escalaFlotantes(flotantes, muestras);
@@ -224,14 +224,15 @@ std::unique_ptr<Cubo> leerAnalyze(const QStringList& ficheros, ObservadorLectura
   Geometria geometria = nuevaGeometria(cab.columnas, cab.filas);
   auto cubo = std::make_unique<Cubo>(geometria, cortes, atributos);
   for (int i = 0; i < cortes; ++i) {
-    const int16_t* d = muestras[i].get();
+    const int16_t* d = muestras.corte(static_cast<std::size_t>(i));
     int16_t inferior = std::numeric_limits<int16_t>::max();
     int16_t superior = -32767;
     for (std::size_t k = 0; k < n; ++k) {
       inferior = std::min(inferior, d[k]);
       superior = std::max(superior, d[k]);
     }
-    cubo->ponCorte(std::make_unique<CorteShort>(std::move(muestras[i]), inferior, superior, geometria), i);
+    cubo->ponCorte(
+        std::make_unique<CorteShort>(muestras.comparte(static_cast<std::size_t>(i)), inferior, superior, geometria), i);
   }
   return cubo;
 }

@@ -28,7 +28,7 @@ Muestras<To> convierte(const From* datos, std::size_t n, F f) {
 
 // --- CorteUnsignedShort ---------------------------------------------------
 
-CorteUnsignedShort::CorteUnsignedShort(std::unique_ptr<uint16_t[]> muestras, uint16_t inferior,
+CorteUnsignedShort::CorteUnsignedShort(std::shared_ptr<uint16_t[]> muestras, uint16_t inferior,
                                        uint16_t superior, Geometria geometria)
     : Corte(std::move(geometria)),
       muestras_(std::move(muestras)),
@@ -53,7 +53,7 @@ Muestras<double> CorteUnsignedShort::comoDouble() const {
 
 // --- CorteShort -----------------------------------------------------------
 
-CorteShort::CorteShort(std::unique_ptr<int16_t[]> muestras, int16_t inferior, int16_t superior,
+CorteShort::CorteShort(std::shared_ptr<int16_t[]> muestras, int16_t inferior, int16_t superior,
                        Geometria geometria)
     : Corte(std::move(geometria)),
       muestras_(std::move(muestras)),

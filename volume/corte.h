@@ -7,7 +7,9 @@
 #include "muestras.h"
 
 // One 2-D slice. The sample of picture column x and row y is element
-// x*alto + y of the sample array: the row index runs fastest.
+// x*alto + y of the sample array: the row index runs fastest. The 16-bit
+// slices take their array as shared so that a reader can carve a volume's
+// slices out of one block (see bloque.h); an array of their own converts.
 class Corte {
  public:
   explicit Corte(Geometria geometria) : geometria_(std::move(geometria)) {}
@@ -35,7 +37,7 @@ class Corte {
 
 class CorteUnsignedShort final : public Corte {
  public:
-  CorteUnsignedShort(std::unique_ptr<uint16_t[]> muestras, uint16_t inferior, uint16_t superior,
+  CorteUnsignedShort(std::shared_ptr<uint16_t[]> muestras, uint16_t inferior, uint16_t superior,
                      Geometria geometria);
   Muestras<uint8_t> comoUChar() const override;
   Muestras<uint16_t> comoUShort() const override;
@@ -47,14 +49,14 @@ class CorteUnsignedShort final : public Corte {
   const uint16_t* datos() const { return muestras_.get(); }
 
  private:
-  std::unique_ptr<uint16_t[]> muestras_;
+  std::shared_ptr<uint16_t[]> muestras_;
   uint16_t inferior_;
   uint16_t superior_;
 };
 
 class CorteShort final : public Corte {
  public:
-  CorteShort(std::unique_ptr<int16_t[]> muestras, int16_t inferior, int16_t superior,
+  CorteShort(std::shared_ptr<int16_t[]> muestras, int16_t inferior, int16_t superior,
              Geometria geometria);
   Muestras<uint8_t> comoUChar() const override;
   Muestras<uint16_t> comoUShort() const override;
@@ -68,7 +70,7 @@ class CorteShort final : public Corte {
   const int16_t* datos() const { return muestras_.get(); }
 
  private:
-  std::unique_ptr<int16_t[]> muestras_;
+  std::shared_ptr<int16_t[]> muestras_;
   int16_t inferior_;
   int16_t superior_;
 };

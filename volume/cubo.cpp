@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "bloque.h"
+
 Cubo::Cubo() : geometria_(std::make_shared<GeometriaCorte>()) {}
 
 Cubo::Cubo(Geometria geometria, int numCortes, const AttributeMap& atributos)
@@ -29,19 +31,26 @@ void Cubo::anadeCorte(std::unique_ptr<Corte> corte) {
 
 std::unique_ptr<Cubo> Cubo::clona() const {
   auto copia = std::make_unique<Cubo>(geometria_, numCortes_, atributos_);
+  const std::size_t n = geometria_->numMuestras();
+  // One block for the whole copy: its pages are touched once, as the reader's.
+  const BloqueCortes<uint16_t> bloque(n, static_cast<std::size_t>(std::max(numCortes_, 0)));
   for (int i = 0; i < numCortes_; ++i) {
     const Corte* fuente = i < cortesPresentes() ? corte(i) : nullptr;
-    const std::size_t n = geometria_->numMuestras();
+    uint16_t* datos = bloque.corte(static_cast<std::size_t>(i));
     // A slot a reader left empty is copied as a black slice, never dereferenced.
-    auto datos = std::make_unique<uint16_t[]>(n);
     uint16_t inferior = 0, superior = 0;
+    std::size_t copiadas = 0;
     if (fuente) {
       Muestras<uint16_t> m = fuente->comoUShort();
-      std::copy(m.begin(), m.begin() + std::min(n, m.size()), datos.get());
+      copiadas = std::min(n, m.size());
+      std::copy(m.begin(), m.begin() + copiadas, datos);
       inferior = uint16_t(fuente->minimo());
       superior = uint16_t(fuente->maximo());
     }
-    copia->ponCorte(std::make_unique<CorteUnsignedShort>(std::move(datos), inferior, superior, geometria_), i);
+    std::fill(datos + copiadas, datos + n, uint16_t(0));
+    copia->ponCorte(std::make_unique<CorteUnsignedShort>(bloque.comparte(static_cast<std::size_t>(i)), inferior,
+                                                         superior, geometria_),
+                    i);
   }
   return copia;
 }
