@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <iostream>
+#include <iterator>
 #include <limits>
 #include <thread>
 #include <utility>
@@ -413,6 +414,35 @@ MapaSegmentos agrupaPorEtiqueta(std::deque<Segmento> segmentos) {
   return grupos;
 }
 
+namespace {
+
+// agrupaPorEtiqueta of the regions' segments joined in region order, without
+// copying them: all of a region's segments carry its label, so each region's
+// list becomes its label's group whole, or is appended to it when a label
+// was searched twice.
+MapaSegmentos agrupaPorRegion(std::vector<std::deque<Segmento>> porRegion) {
+  MapaSegmentos grupos;
+  int lo = std::numeric_limits<int>::max(), hi = std::numeric_limits<int>::min();
+  for (const std::deque<Segmento>& r : porRegion)
+    if (!r.empty()) {
+      lo = std::min(lo, r.front().etiqueta);
+      hi = std::max(hi, r.front().etiqueta);
+    }
+  if (lo > hi) return grupos;
+  for (int g = 0; g <= hi - lo; ++g) grupos[g];
+  for (std::deque<Segmento>& r : porRegion) {
+    if (r.empty()) continue;
+    std::deque<Segmento>& grupo = grupos[r.front().etiqueta - lo];
+    if (grupo.empty())
+      grupo = std::move(r);
+    else
+      std::move(r.begin(), r.end(), std::back_inserter(grupo));
+  }
+  return grupos;
+}
+
+}  // namespace
+
 MapaSegmentos hallaSegmentos(uint16_t* imagen, Dimensiones* dims, int speed, int nAng,
                              int lMinLine, int minSize, int maxSize, Recorrido recorrido) {
   if (speed <= 0) {
@@ -447,8 +477,9 @@ MapaSegmentos hallaSegmentos(uint16_t* imagen, Dimensiones* dims, int speed, int
       if (s.valido && s.longitud > lMinLine) hallados.push_back(s);
     }
   };
-  std::deque<Segmento> aceptados;
+  MapaSegmentos grupos;
   if (recorrido == Recorrido::completo) {
+    std::deque<Segmento> aceptados;
     for (int k = 0; k < kept.numRegiones; ++k) {
       std::cout << k << '\r' << std::flush;
       const int etiqueta = kept.etiquetas[k];
@@ -460,11 +491,13 @@ MapaSegmentos hallaSegmentos(uint16_t* imagen, Dimensiones* dims, int speed, int
         }
       }
     }
+    std::cout << "N Antes Optimiza: " << aceptados.size() << '\n';
+    grupos = agrupaPorEtiqueta(std::move(aceptados));
   } else {
     // The slice does not change while the rays are cast, so where each
     // region lies can be found once instead of scanning the slice per
     // region, and the regions can be searched side by side: each one's
-    // segments are kept apart and joined in region order afterwards, which
+    // segments are kept apart and grouped in region order afterwards, which
     // is the order of the plain walk.
     const RegionesABuscar regiones = localizaRegiones(imagen, columnas, filas, speed, kept);
     std::vector<std::deque<Segmento>> porRegion(static_cast<std::size_t>(std::max(kept.numRegiones, 0)));
@@ -484,14 +517,14 @@ MapaSegmentos hallaSegmentos(uint16_t* imagen, Dimensiones* dims, int speed, int
     for (unsigned h = 1; h < hilos; ++h) ayudantes.emplace_back(trabaja);
     trabaja();
     for (std::thread& t : ayudantes) t.join();
+    std::size_t total = 0;
     for (int k = 0; k < kept.numRegiones; ++k) {
       std::cout << k << '\r' << std::flush;
-      for (Segmento& s : porRegion[k]) aceptados.push_back(std::move(s));
+      total += porRegion[k].size();
     }
+    std::cout << "N Antes Optimiza: " << total << '\n';
+    grupos = agrupaPorRegion(std::move(porRegion));
   }
-  std::cout << "N Antes Optimiza: " << aceptados.size() << '\n';
-
-  MapaSegmentos grupos = agrupaPorEtiqueta(std::move(aceptados));
   std::cout << "Tamanho Mapa: " << grupos.size() << '\n';
 
   MapaSegmentos resultado;
