@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <atomic>
 #include <bit>
+#include <climits>
 #include <cmath>
 #include <cstddef>
 #include <iostream>
+#include <immintrin.h>
 #include <iterator>
 #include <limits>
 #include <thread>
@@ -24,6 +26,53 @@ constexpr double kPi = 3.1415926536;
 constexpr int kValorRegion = 255;
 constexpr int kMaxRegiones = 300;
 constexpr double kFactorRegiones = 0.94;
+
+// Whether this machine runs the four-lane mask.
+bool hayAvx2() {
+  static const bool hay = __builtin_cpu_supports("avx2");
+  return hay;
+}
+
+// Rayo::mascara for the first n samples (a multiple of 4) from desde, four at
+// a time with the very same operations: the products and sums of the
+// positions are the scalar ones, lane by lane. A sample is read as the upper
+// half of the 32 bits ending with it (the lower half at pixel 0), so the
+// gather never reads outside the slice; lanes outside the box read nothing.
+[[gnu::target("avx2")]] uint64_t mascaraAvx2(const uint16_t* imagen, int columnas, double x0, double y0,
+                                               double c, double s, double bx0, double bx1, double by0,
+                                               double by1, int etiqueta, int desde, int n) {
+  const __m256d vx0 = _mm256_set1_pd(x0), vy0 = _mm256_set1_pd(y0);
+  const __m256d vc = _mm256_set1_pd(c), vs = _mm256_set1_pd(s);
+  const __m256d vbx0 = _mm256_set1_pd(bx0), vbx1 = _mm256_set1_pd(bx1);
+  const __m256d vby0 = _mm256_set1_pd(by0), vby1 = _mm256_set1_pd(by1);
+  const __m128i vcol = _mm_set1_epi32(columnas), vet = _mm_set1_epi32(etiqueta);
+  const __m128i dos = _mm_set1_epi32(2), cero = _mm_setzero_si128(), bajos = _mm_set1_epi32(0xffff);
+  const int* base = reinterpret_cast<const int*>(imagen);
+  __m256d k = _mm256_add_pd(_mm256_set1_pd(static_cast<double>(desde)), _mm256_setr_pd(0, 1, 2, 3));
+  const __m256d cuatro = _mm256_set1_pd(4);
+  uint64_t m = 0;
+  for (int b = 0; b < n; b += 4, k = _mm256_add_pd(k, cuatro)) {
+    const __m256d px = _mm256_add_pd(vx0, _mm256_mul_pd(k, vc));
+    const __m256d py = _mm256_add_pd(vy0, _mm256_mul_pd(k, vs));
+    const __m256d dentro =
+        _mm256_and_pd(_mm256_and_pd(_mm256_cmp_pd(px, vbx0, _CMP_GE_OQ), _mm256_cmp_pd(px, vbx1, _CMP_LT_OQ)),
+                      _mm256_and_pd(_mm256_cmp_pd(py, vby0, _CMP_GE_OQ), _mm256_cmp_pd(py, vby1, _CMP_LT_OQ)));
+    // The four 64-bit lane masks narrowed to 32 bits.
+    const __m128i sel = _mm256_castsi256_si128(
+        _mm256_permutevar8x32_epi32(_mm256_castpd_si256(dentro), _mm256_setr_epi32(0, 2, 4, 6, 0, 0, 0, 0)));
+    const __m128i i = _mm_and_si128(
+        sel, _mm_add_epi32(_mm_mullo_epi32(_mm256_cvttpd_epi32(py), vcol), _mm256_cvttpd_epi32(px)));
+    const __m128i positivo = _mm_cmpgt_epi32(i, cero);
+    // Byte offset 2i - 2 for i > 0, 0 for i = 0: 32 bits that stay inside the slice.
+    const __m128i desplaza = _mm_and_si128(positivo, _mm_sub_epi32(_mm_add_epi32(i, i), dos));
+    const __m128i leido = _mm_mask_i32gather_epi32(cero, base, desplaza, sel, 1);
+    const __m128i corrimiento = _mm_and_si128(positivo, _mm_set1_epi32(16));
+    const __m128i valor = _mm_and_si128(_mm_srlv_epi32(leido, corrimiento), bajos);
+    const __m128i iguales = _mm_and_si128(sel, _mm_cmpeq_epi32(valor, vet));
+    m |= static_cast<uint64_t>(_mm_movemask_ps(_mm_castsi128_ps(iguales))) << b;
+  }
+  return m;
+}
 
 // Sample k of a ray: (x0 + k cos t, y0 + k sin t). It matches when its pixel
 // lies inside the grid and holds the label.
@@ -93,9 +142,14 @@ class Rayo {
     const int cuantas = static_cast<int>(std::clamp<long long>(static_cast<long long>(fin_) - desde, 0, n));
     const double bx0 = caja_->x0, bx1 = caja_->x1 + 1.0, by0 = caja_->y0, by1 = caja_->y1 + 1.0;
     uint64_t m = 0;
+    int b = 0;
+    if (cuatroEnCuatro_) {
+      b = cuantas & ~3;
+      m = mascaraAvx2(imagen_, columnas_, x0_, y0_, cos_, sin_, bx0, bx1, by0, by1, etiqueta_, desde, b);
+    }
     // k counts in a double: the same integer values x(k) and y(k) convert.
-    double k = desde;
-    for (int b = 0; b < cuantas; ++b, k += 1.0) {
+    double k = static_cast<double>(desde) + b;
+    for (; b < cuantas; ++b, k += 1.0) {
       const double px = x0_ + k * cos_, py = y0_ + k * sin_;
       const bool dentro = (px >= bx0) & (px < bx1) & (py >= by0) & (py < by1);
       const std::size_t i = dentro ? static_cast<std::size_t>(static_cast<int>(py)) * static_cast<std::size_t>(columnas_) +
@@ -150,7 +204,10 @@ class Rayo {
   const CajaRegion* caja_;
   const uint16_t* profundidad_;
   int fin_;
-
+  // Four samples at a time where the machine can, every byte offset of the
+  // slice fits the vector lanes and there are two samples to read together.
+  bool cuatroEnCuatro_ = hayAvx2() && static_cast<long long>(columnas_) * filas_ <= INT32_MAX / 2 &&
+                         static_cast<long long>(columnas_) * filas_ >= 2;
 
   // The first k from which on every sample lies beyond one of the outline's
   // lines. For a line u.p <= h the exact position x0 + k d passes h + margin
