@@ -16,6 +16,7 @@
 
 #include "enteros.h"
 #include "etiquetado.h"
+#include "pasos.h"
 #include "poda.h"
 #include "profundidad.h"
 
@@ -27,76 +28,112 @@ constexpr int kValorRegion = 255;
 constexpr int kMaxRegiones = 300;
 constexpr double kFactorRegiones = 0.94;
 
-// Whether this machine runs the four-lane mask.
+// Whether this machine runs the eight-lane map reads.
 bool hayAvx2() {
   static const bool hay = __builtin_cpu_supports("avx2");
   return hay;
 }
 
-// Rayo::mascara for the first n samples (a multiple of 4) from desde, four at
-// a time with the very same operations: the products and sums of the
-// positions are the scalar ones, lane by lane. A sample is read as the upper
-// half of the 32 bits ending with it (the lower half at pixel 0), so the
-// gather never reads outside the slice; lanes outside the box read nothing.
-[[gnu::target("avx2")]] uint64_t mascaraAvx2(const uint16_t* imagen, int columnas, double x0, double y0,
-                                               double c, double s, double bx0, double bx1, double by0,
-                                               double by1, int etiqueta, int desde, int n) {
-  const __m256d vx0 = _mm256_set1_pd(x0), vy0 = _mm256_set1_pd(y0);
-  const __m256d vc = _mm256_set1_pd(c), vs = _mm256_set1_pd(s);
-  const __m256d vbx0 = _mm256_set1_pd(bx0), vbx1 = _mm256_set1_pd(bx1);
-  const __m256d vby0 = _mm256_set1_pd(by0), vby1 = _mm256_set1_pd(by1);
-  const __m128i vcol = _mm_set1_epi32(columnas), vet = _mm_set1_epi32(etiqueta);
-  const __m128i dos = _mm_set1_epi32(2), cero = _mm_setzero_si128(), bajos = _mm_set1_epi32(0xffff);
-  const int* base = reinterpret_cast<const int*>(imagen);
-  __m256d k = _mm256_add_pd(_mm256_set1_pd(static_cast<double>(desde)), _mm256_setr_pd(0, 1, 2, 3));
-  const __m256d cuatro = _mm256_set1_pd(4);
-  uint64_t m = 0;
-  for (int b = 0; b < n; b += 4, k = _mm256_add_pd(k, cuatro)) {
-    const __m256d px = _mm256_add_pd(vx0, _mm256_mul_pd(k, vc));
-    const __m256d py = _mm256_add_pd(vy0, _mm256_mul_pd(k, vs));
-    const __m256d dentro =
-        _mm256_and_pd(_mm256_and_pd(_mm256_cmp_pd(px, vbx0, _CMP_GE_OQ), _mm256_cmp_pd(px, vbx1, _CMP_LT_OQ)),
-                      _mm256_and_pd(_mm256_cmp_pd(py, vby0, _CMP_GE_OQ), _mm256_cmp_pd(py, vby1, _CMP_LT_OQ)));
-    // The four 64-bit lane masks narrowed to 32 bits.
-    const __m128i sel = _mm256_castsi256_si128(
-        _mm256_permutevar8x32_epi32(_mm256_castpd_si256(dentro), _mm256_setr_epi32(0, 2, 4, 6, 0, 0, 0, 0)));
-    const __m128i i = _mm_and_si128(
-        sel, _mm_add_epi32(_mm_mullo_epi32(_mm256_cvttpd_epi32(py), vcol), _mm256_cvttpd_epi32(px)));
-    const __m128i positivo = _mm_cmpgt_epi32(i, cero);
-    // Byte offset 2i - 2 for i > 0, 0 for i = 0: 32 bits that stay inside the slice.
-    const __m128i desplaza = _mm_and_si128(positivo, _mm_sub_epi32(_mm_add_epi32(i, i), dos));
-    const __m128i leido = _mm_mask_i32gather_epi32(cero, base, desplaza, sel, 1);
-    const __m128i corrimiento = _mm_and_si128(positivo, _mm_set1_epi32(16));
-    const __m128i valor = _mm_and_si128(_mm_srlv_epi32(leido, corrimiento), bajos);
-    const __m128i iguales = _mm_and_si128(sel, _mm_cmpeq_epi32(valor, vet));
-    m |= static_cast<uint64_t>(_mm_movemask_ps(_mm_castsi128_ps(iguales))) << b;
+// The pixels of a region's box that hold its label, a bit each, row by row.
+// A ray reads these instead of the slice: a few kilobytes for most regions,
+// which stay in the cache where the slice's rows they cross would not.
+class MapaRegion {
+ public:
+  void rellena(const uint16_t* imagen, int columnas, const CajaRegion& caja, int etiqueta) {
+    caja_ = caja;
+    ancho_ = static_cast<std::size_t>(caja.x1 - caja.x0 + 1);
+    const std::size_t alto = static_cast<std::size_t>(caja.y1 - caja.y0 + 1);
+    bits_.assign((ancho_ * alto + 63) / 64 + 1, 0);
+    ochoEnOcho_ = hayAvx2() && ancho_ * alto <= static_cast<std::size_t>(INT32_MAX);
+    std::size_t j = 0;
+    for (int y = caja.y0; y <= caja.y1; ++y) {
+      const uint16_t* fila = imagen + static_cast<std::size_t>(y) * static_cast<std::size_t>(columnas);
+      for (int x = caja.x0; x <= caja.x1; ++x, ++j)
+        bits_[j >> 6] |= static_cast<uint64_t>(fila[x] == etiqueta) << (j & 63);
+    }
   }
-  return m;
-}
+
+  // The bit of pixel (x, y) of the box, or of its first pixel when dentro is
+  // false: the index is chosen, not branched on.
+  bool tiene(bool dentro, int x, int y) const {
+    const std::size_t j =
+        dentro ? static_cast<std::size_t>(y - caja_.y0) * ancho_ + static_cast<std::size_t>(x - caja_.x0) : 0;
+    return (bits_[j >> 6] >> (j & 63)) & 1;
+  }
+
+  // Bit b tells whether pixel (x0 + dx[b], y0 + dy[b]) lies in the box and is
+  // set, for n <= 64 samples, eight at a time: dx and dy are read up to the
+  // next multiple of 8, the lanes from n on count as outside.
+  [[gnu::target("avx2")]] uint64_t bitsAvx2(const int32_t* dx, const int32_t* dy, int x0, int y0, int n) const {
+    // The sample's place in the box: x - x0 of the box for x, and so for y.
+    const __m256i vx0 = _mm256_set1_epi32(x0 - caja_.x0), vy0 = _mm256_set1_epi32(y0 - caja_.y0);
+    // 0 <= u < ancho as u > -1 and ancho > u.
+    const __m256i menosUno = _mm256_set1_epi32(-1);
+    const __m256i ancho = _mm256_set1_epi32(static_cast<int>(ancho_));
+    const __m256i alto = _mm256_set1_epi32(caja_.y1 - caja_.y0 + 1);
+    const __m256i treintaYUno = _mm256_set1_epi32(31), uno = _mm256_set1_epi32(1);
+    const __m256i carril = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const int* palabras = reinterpret_cast<const int*>(bits_.data());
+    uint64_t m = 0;
+    for (int b = 0; b < n; b += 8) {
+      const __m256i u = _mm256_add_epi32(vx0, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dx + b)));
+      const __m256i v = _mm256_add_epi32(vy0, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dy + b)));
+      const __m256i dentro = _mm256_and_si256(
+          _mm256_and_si256(_mm256_and_si256(_mm256_cmpgt_epi32(u, menosUno), _mm256_cmpgt_epi32(ancho, u)),
+                           _mm256_and_si256(_mm256_cmpgt_epi32(v, menosUno), _mm256_cmpgt_epi32(alto, v))),
+          _mm256_cmpgt_epi32(_mm256_set1_epi32(n - b), carril));
+      const __m256i j = _mm256_and_si256(dentro, _mm256_add_epi32(_mm256_mullo_epi32(v, ancho), u));
+      const __m256i palabra =
+          _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), palabras, _mm256_srli_epi32(j, 5), dentro, 4);
+      const __m256i bit = _mm256_and_si256(_mm256_srlv_epi32(palabra, _mm256_and_si256(j, treintaYUno)), uno);
+      const __m256i puestos = _mm256_sub_epi32(_mm256_setzero_si256(), bit);
+      m |= static_cast<uint64_t>(static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(puestos)))) << b;
+    }
+    return m;
+  }
+
+  // Whether bitsAvx2 runs here: the machine has it and every index of the
+  // box fits its lanes.
+  bool ochoEnOcho() const { return ochoEnOcho_; }
+
+ private:
+  bool ochoEnOcho_ = false;
+  CajaRegion caja_;
+  std::size_t ancho_ = 0;
+  std::vector<uint64_t> bits_;
+};
 
 // Sample k of a ray: (x0 + k cos t, y0 + k sin t). It matches when its pixel
 // lies inside the grid and holds the label.
 //
-// A ray may be given its region's outline (see ContornoRegion). Matching then
-// needs no test against the grid, since the outline's box lies inside it, and
+// A ray may be given its region's outline (see ContornoRegion) and its map
+// (see MapaRegion). Matching then reads the map and needs no test against
+// the grid, since the outline's box lies inside it, and
 // the ray knows the first sample from which on it lies beyond one of the
 // outline's lines: no sample from there on can match. With the outline it may
 // also be given the slice's depths, by which a run through a region's
-// interior steps over the samples that must match.
+// interior steps over the samples that must match, and its angle's offsets
+// (see PasosAngulo), by which the pixels of its samples are found without
+// computing their positions.
 class Rayo {
  public:
   Rayo(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0, double theta, int etiqueta,
-       const ContornoRegion* contorno, const uint16_t* profundidad = nullptr)
+       const ContornoRegion* contorno = nullptr, const MapaRegion* mapa = nullptr,
+       const uint16_t* profundidad = nullptr, const PasosAngulo* pasos = nullptr)
       : imagen_(imagen),
         columnas_(dims->dim0),
         filas_(dims->dim1),
         x0_(x0),
         y0_(y0),
-        cos_(std::cos(theta)),
-        sin_(std::sin(theta)),
+        cos_(pasos ? pasos->cos : std::cos(theta)),
+        sin_(pasos ? pasos->sin : std::sin(theta)),
         etiqueta_(etiqueta),
         caja_(contorno ? &contorno->caja : nullptr),
+        mapa_(mapa),
         profundidad_(contorno ? profundidad : nullptr),
+        dx_(contorno && pasos ? pasos->dx.data() : nullptr),
+        dy_(contorno && pasos ? pasos->dy.data() : nullptr),
+        largo_(contorno && pasos ? pasos->largo : 0),
         fin_(contorno ? primeraFuera(*contorno) : std::numeric_limits<int>::max()) {}
 
   double x(int k) const { return x0_ + k * cos_; }
@@ -104,8 +141,8 @@ class Rayo {
 
   bool coincide(int k) const {
     if (caja_) {
-      std::size_t i;
-      return enCaja(k, i) && imagen_[i] == etiqueta_;
+      int px, py;
+      return enCaja(k, px, py) && mapa_->tiene(true, px, py);
     }
     // Bounds are tested on the floored reals, so a far position is never
     // converted to an int that does not fit.
@@ -120,9 +157,11 @@ class Rayo {
   // With the slice's depths, how many samples after the matching sample k
   // surely match too (see profundidades).
   int igualesTras(int k) const {
-    std::size_t i;
-    if (!profundidad_ || !enCaja(k, i)) return 0;
-    return std::max(0, profundidad_[i] - 2);
+    int px, py;
+    if (!profundidad_ || !enCaja(k, px, py)) return 0;
+    return std::max(0, profundidad_[static_cast<std::size_t>(py) * static_cast<std::size_t>(columnas_) +
+                                    static_cast<std::size_t>(px)] -
+                           2);
   }
 
   // The first index >= k whose sample does not match. The ray leaves the
@@ -140,22 +179,25 @@ class Rayo {
   // branch depends on the image, so a noisy region costs no mispredictions.
   uint64_t mascara(int desde, int n) const {
     const int cuantas = static_cast<int>(std::clamp<long long>(static_cast<long long>(fin_) - desde, 0, n));
-    const double bx0 = caja_->x0, bx1 = caja_->x1 + 1.0, by0 = caja_->y0, by1 = caja_->y1 + 1.0;
+    const int tabuladas = desde >= 0 ? std::clamp(largo_ - desde, 0, cuantas) : 0;
     uint64_t m = 0;
     int b = 0;
-    if (cuatroEnCuatro_) {
-      b = cuantas & ~3;
-      m = mascaraAvx2(imagen_, columnas_, x0_, y0_, cos_, sin_, bx0, bx1, by0, by1, etiqueta_, desde, b);
+    if (mapa_->ochoEnOcho()) {
+      b = tabuladas;
+      m = mapa_->bitsAvx2(dx_ + desde, dy_ + desde, x0_, y0_, b);
+    }
+    for (; b < tabuladas; ++b) {
+      int px, py;
+      const bool dentro = enCajaTabulada(desde + b, px, py);
+      m |= static_cast<uint64_t>(dentro & mapa_->tiene(dentro, px, py)) << b;
     }
     // k counts in a double: the same integer values x(k) and y(k) convert.
+    const double bx0 = caja_->x0, bx1 = caja_->x1 + 1.0, by0 = caja_->y0, by1 = caja_->y1 + 1.0;
     double k = static_cast<double>(desde) + b;
     for (; b < cuantas; ++b, k += 1.0) {
       const double px = x0_ + k * cos_, py = y0_ + k * sin_;
       const bool dentro = (px >= bx0) & (px < bx1) & (py >= by0) & (py < by1);
-      const std::size_t i = dentro ? static_cast<std::size_t>(static_cast<int>(py)) * static_cast<std::size_t>(columnas_) +
-                                         static_cast<std::size_t>(static_cast<int>(px))
-                                   : 0;
-      m |= static_cast<uint64_t>(dentro & (imagen_[i] == etiqueta_)) << b;
+      m |= static_cast<uint64_t>(dentro & mapa_->tiene(dentro, static_cast<int>(px), static_cast<int>(py))) << b;
     }
     return m;
   }
@@ -183,16 +225,23 @@ class Rayo {
   // Whether sample k lies in the box, and then its pixel. For an integer
   // bound a, floor(v) >= a is v >= a and floor(v) <= a is v < a + 1; and
   // inside the box v >= 0, where truncation is the floor.
-  bool enCaja(int k, std::size_t& i) const {
-    const double px = x(k);
-    const double py = y(k);
-    if (!(px >= caja_->x0 && px < caja_->x1 + 1.0 && py >= caja_->y0 && py < caja_->y1 + 1.0)) return false;
-    i = static_cast<std::size_t>(static_cast<int>(py)) * static_cast<std::size_t>(columnas_) +
-        static_cast<std::size_t>(static_cast<int>(px));
+  bool enCaja(int k, int& px, int& py) const {
+    if (k >= 0 && k < largo_) return enCajaTabulada(k, px, py);
+    const double x = this->x(k);
+    const double y = this->y(k);
+    if (!(x >= caja_->x0 && x < caja_->x1 + 1.0 && y >= caja_->y0 && y < caja_->y1 + 1.0)) return false;
+    px = static_cast<int>(x);
+    py = static_cast<int>(y);
     return true;
   }
 
- private:
+  // enCaja from the offsets, for 0 <= k < largo_.
+  bool enCajaTabulada(int k, int& px, int& py) const {
+    px = x0_ + dx_[k];
+    py = y0_ + dy_[k];
+    return (px >= caja_->x0) & (px <= caja_->x1) & (py >= caja_->y0) & (py <= caja_->y1);
+  }
+
   const uint16_t* imagen_;
   int columnas_;
   int filas_;
@@ -202,12 +251,12 @@ class Rayo {
   double sin_;
   int etiqueta_;
   const CajaRegion* caja_;
+  const MapaRegion* mapa_;
   const uint16_t* profundidad_;
+  const int32_t* dx_;
+  const int32_t* dy_;
+  int largo_;
   int fin_;
-  // Four samples at a time where the machine can, every byte offset of the
-  // slice fits the vector lanes and there are two samples to read together.
-  bool cuatroEnCuatro_ = hayAvx2() && static_cast<long long>(columnas_) * filas_ <= INT32_MAX / 2 &&
-                         static_cast<long long>(columnas_) * filas_ >= 2;
 
   // The first k from which on every sample lies beyond one of the outline's
   // lines. For a line u.p <= h the exact position x0 + k d passes h + margin
@@ -325,8 +374,9 @@ bool cuentaPorMascaras(const Rayo& rayo, int minRun, int& cuenta) {
 // left of the ray inside the outline could no longer make it long: the rest
 // of the walk would count too little, or step over background only.
 Segmento traza(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0, double theta,
-               int minRun, int etiqueta, const ContornoRegion* contorno, const uint16_t* profundidad = nullptr) {
-  const Rayo rayo(imagen, dims, x0, y0, theta, etiqueta, contorno, profundidad);
+               int minRun, int etiqueta, const ContornoRegion* contorno = nullptr, const MapaRegion* mapa = nullptr,
+               const uint16_t* profundidad = nullptr, const PasosAngulo* pasos = nullptr) {
+  const Rayo rayo(imagen, dims, x0, y0, theta, etiqueta, contorno, mapa, profundidad, pasos);
 
   // Counting pass: every run adds its length plus one; gaps of any length
   // are bridged while the last position stays strictly inside the grid.
@@ -423,7 +473,7 @@ RegionesABuscar localizaRegiones(const uint16_t* imagen, int columnas, int filas
 
 Segmento trazaSegmento(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0,
                        double theta, int minRun, int etiqueta) {
-  return traza(imagen, dims, x0, y0, theta, minRun, etiqueta, nullptr);
+  return traza(imagen, dims, x0, y0, theta, minRun, etiqueta);
 }
 
 const std::array<double, 2>& ContornoRegion::direccion(std::size_t m) {
@@ -498,6 +548,21 @@ MapaSegmentos agrupaPorRegion(std::vector<std::deque<Segmento>> porRegion) {
   return grupos;
 }
 
+// The offsets of the rays at each of the nAng / 2 angles, far enough for a
+// ray to cross the slice; 32 MiB in all at most, beyond which rays compute
+// their samples themselves.
+std::vector<PasosAngulo> tablasDePasos(int nAng, int columnas, int filas) {
+  const int mitad = std::max(nAng / 2, 0);
+  if (mitad == 0) return {};
+  constexpr long long kEntradas = 1 << 22;
+  const long long cruce = static_cast<long long>(std::ceil(std::hypot(columnas, filas))) + 3;
+  const int largo = static_cast<int>(std::min(cruce, kEntradas / mitad));
+  std::vector<PasosAngulo> pasos;
+  pasos.reserve(static_cast<std::size_t>(mitad));
+  for (int a = 0; a < mitad; ++a) pasos.push_back(pasosAngulo((a * kDosPi) / nAng, largo, std::max(columnas, filas)));
+  return pasos;
+}
+
 }  // namespace
 
 MapaSegmentos hallaSegmentos(uint16_t* imagen, Dimensiones* dims, int speed, int nAng,
@@ -520,17 +585,20 @@ MapaSegmentos hallaSegmentos(uint16_t* imagen, Dimensiones* dims, int speed, int
   const int filas = dims->dim1;
   const int mitad = nAng / 2;
 
-  // The rays of one start pixel, in the order of their angles.
   // How deep each pixel lies in its region, for walks to step over interiors.
   const std::vector<uint16_t> profundidad =
       recorrido == Recorrido::porCajas ? profundidades(imagen, columnas, filas) : std::vector<uint16_t>{};
   const uint16_t* prof = profundidad.empty() ? nullptr : profundidad.data();
+  const std::vector<PasosAngulo> pasos =
+      recorrido == Recorrido::porCajas ? tablasDePasos(nAng, columnas, filas) : std::vector<PasosAngulo>{};
 
+  // The rays of one start pixel, in the order of their angles.
   auto buscaDesde = [&](std::deque<Segmento>& hallados, int x, int y, int etiqueta,
-                        const ContornoRegion* contorno) {
+                        const ContornoRegion* contorno, const MapaRegion* mapa) {
     for (int a = 0; a < mitad; ++a) {
       const double theta = (a * kDosPi) / nAng;
-      Segmento s = traza(imagen, dims, x, y, theta, lMinLine, etiqueta, contorno, prof);
+      Segmento s = traza(imagen, dims, x, y, theta, lMinLine, etiqueta, contorno, mapa, prof,
+                         pasos.empty() ? nullptr : &pasos[static_cast<std::size_t>(a)]);
       if (s.valido && s.longitud > lMinLine) hallados.push_back(s);
     }
   };
@@ -544,7 +612,7 @@ MapaSegmentos hallaSegmentos(uint16_t* imagen, Dimensiones* dims, int speed, int
         for (int y = 0; y < filas; y += speed) {
           const std::size_t i =
               static_cast<std::size_t>(y) * static_cast<std::size_t>(columnas) + static_cast<std::size_t>(x);
-          if (imagen[i] == etiqueta) buscaDesde(aceptados, x, y, etiqueta, nullptr);
+          if (imagen[i] == etiqueta) buscaDesde(aceptados, x, y, etiqueta, nullptr, nullptr);
         }
       }
     }
@@ -560,12 +628,14 @@ MapaSegmentos hallaSegmentos(uint16_t* imagen, Dimensiones* dims, int speed, int
     std::vector<std::deque<Segmento>> porRegion(static_cast<std::size_t>(std::max(kept.numRegiones, 0)));
     std::atomic<int> siguiente{0};
     auto trabaja = [&] {
+      MapaRegion mapa;
       for (int k; (k = siguiente.fetch_add(1)) < kept.numRegiones;) {
         const int etiqueta = kept.etiquetas[k];
         const int n = etiqueta >= 0 && etiqueta <= 65535 ? regiones.indice[etiqueta] : -1;
-        if (n < 0) continue;
+        if (n < 0 || regiones.pixeles[n].empty()) continue;
+        mapa.rellena(imagen, columnas, regiones.contornos[n].caja, etiqueta);
         for (const auto& [x, y] : regiones.pixeles[n])
-          buscaDesde(porRegion[k], x, y, etiqueta, &regiones.contornos[n]);
+          buscaDesde(porRegion[k], x, y, etiqueta, &regiones.contornos[n], &mapa);
       }
     };
     const unsigned hilos = std::min<unsigned>(std::max(1u, std::min(8u, std::thread::hardware_concurrency())),
