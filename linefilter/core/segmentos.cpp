@@ -108,18 +108,16 @@ class MapaRegion {
 //
 // A ray may be given its region's outline (see ContornoRegion) and its map
 // (see MapaRegion). Matching then reads the map and needs no test against
-// the grid, since the outline's box lies inside it, and
-// the ray knows the first sample from which on it lies beyond one of the
-// outline's lines: no sample from there on can match. With the outline it may
-// also be given the slice's depths, by which a run through a region's
-// interior steps over the samples that must match, and its angle's offsets
-// (see PasosAngulo), by which the pixels of its samples are found without
-// computing their positions.
+// the grid, since the outline's box lies inside it, and the ray knows the
+// first sample from which on it lies beyond one of the outline's lines: no
+// sample from there on can match. With the outline it may also be given its
+// angle's offsets (see PasosAngulo), by which the pixels of its samples are
+// found without computing their positions.
 class Rayo {
  public:
   Rayo(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0, double theta, int etiqueta,
        const ContornoRegion* contorno = nullptr, const MapaRegion* mapa = nullptr,
-       const uint16_t* profundidad = nullptr, const PasosAngulo* pasos = nullptr)
+       const PasosAngulo* pasos = nullptr)
       : imagen_(imagen),
         columnas_(dims->dim0),
         filas_(dims->dim1),
@@ -130,7 +128,6 @@ class Rayo {
         etiqueta_(etiqueta),
         caja_(contorno ? &contorno->caja : nullptr),
         mapa_(mapa),
-        profundidad_(contorno ? profundidad : nullptr),
         dx_(contorno && pasos ? pasos->dx.data() : nullptr),
         dy_(contorno && pasos ? pasos->dy.data() : nullptr),
         largo_(contorno && pasos ? pasos->largo : 0),
@@ -139,11 +136,8 @@ class Rayo {
   double x(int k) const { return x0_ + k * cos_; }
   double y(int k) const { return y0_ + k * sin_; }
 
+  // Without an outline; with one, see mascara.
   bool coincide(int k) const {
-    if (caja_) {
-      int px, py;
-      return enCaja(k, px, py) && mapa_->tiene(true, px, py);
-    }
     // Bounds are tested on the floored reals, so a far position is never
     // converted to an int that does not fit.
     const double px = std::floor(x(k));
@@ -154,20 +148,11 @@ class Rayo {
     return imagen_[i] == etiqueta_;
   }
 
-  // With the slice's depths, how many samples after the matching sample k
-  // surely match too (see profundidades).
-  int igualesTras(int k) const {
-    int px, py;
-    if (!profundidad_ || !enCaja(k, px, py)) return 0;
-    return std::max(0, profundidad_[static_cast<std::size_t>(py) * static_cast<std::size_t>(columnas_) +
-                                    static_cast<std::size_t>(px)] -
-                           2);
-  }
-
-  // The first index >= k whose sample does not match. The ray leaves the
-  // grid after finitely many unit steps, so this always ends.
+  // The first index >= k whose sample does not match, without an outline.
+  // The ray leaves the grid after finitely many unit steps, so this always
+  // ends.
   int finDeTramo(int k) const {
-    while (coincide(k)) k += 1 + igualesTras(k);
+    while (coincide(k)) ++k;
     return k;
   }
 
@@ -192,6 +177,8 @@ class Rayo {
       m |= static_cast<uint64_t>(dentro & mapa_->tiene(dentro, px, py)) << b;
     }
     // k counts in a double: the same integer values x(k) and y(k) convert.
+    // For an integer bound a, floor(v) >= a is v >= a and floor(v) <= a is
+    // v < a + 1; and inside the box v >= 0, where truncation is the floor.
     const double bx0 = caja_->x0, bx1 = caja_->x1 + 1.0, by0 = caja_->y0, by1 = caja_->y1 + 1.0;
     double k = static_cast<double>(desde) + b;
     for (; b < cuantas; ++b, k += 1.0) {
@@ -222,20 +209,7 @@ class Rayo {
   int fin() const { return fin_; }
 
  private:
-  // Whether sample k lies in the box, and then its pixel. For an integer
-  // bound a, floor(v) >= a is v >= a and floor(v) <= a is v < a + 1; and
-  // inside the box v >= 0, where truncation is the floor.
-  bool enCaja(int k, int& px, int& py) const {
-    if (k >= 0 && k < largo_) return enCajaTabulada(k, px, py);
-    const double x = this->x(k);
-    const double y = this->y(k);
-    if (!(x >= caja_->x0 && x < caja_->x1 + 1.0 && y >= caja_->y0 && y < caja_->y1 + 1.0)) return false;
-    px = static_cast<int>(x);
-    py = static_cast<int>(y);
-    return true;
-  }
-
-  // enCaja from the offsets, for 0 <= k < largo_.
+  // Whether sample k, 0 <= k < largo_, lies in the box, and then its pixel.
   bool enCajaTabulada(int k, int& px, int& py) const {
     px = x0_ + dx_[k];
     py = y0_ + dy_[k];
@@ -252,7 +226,6 @@ class Rayo {
   int etiqueta_;
   const CajaRegion* caja_;
   const MapaRegion* mapa_;
-  const uint16_t* profundidad_;
   const int32_t* dx_;
   const int32_t* dy_;
   int largo_;
@@ -306,10 +279,8 @@ class Muestras {
   int primera(int desde, int hasta, bool coincide) {
     int ancho = 16;
     for (int k = desde; k < hasta;) {
-      if (k < base_ || k >= base_ + n_) {
-        base_ = k;
-        n_ = static_cast<int>(std::min<long long>(ancho, static_cast<long long>(hasta) - k));
-        bits_ = rayo_.mascara(base_, n_);
+      if (!tiene(k)) {
+        carga(k, ancho, hasta);
         ancho = 64;
       }
       const int hastaAqui = std::min(base_ + n_, hasta);
@@ -322,7 +293,20 @@ class Muestras {
     return hasta;
   }
 
+  // Whether sample k matches, for k < hasta.
+  bool coincide(int k, int hasta) {
+    if (!tiene(k)) carga(k, 64, hasta);
+    return (bits_ >> (k - base_)) & 1;
+  }
+
  private:
+  bool tiene(int k) const { return k >= base_ && k < base_ + n_; }
+  void carga(int k, int ancho, int hasta) {
+    base_ = k;
+    n_ = static_cast<int>(std::min<long long>(ancho, static_cast<long long>(hasta) - k));
+    bits_ = rayo_.mascara(base_, n_);
+  }
+
   const Rayo& rayo_;
   int base_ = 0, n_ = 0;
   uint64_t bits_ = 0;
@@ -375,8 +359,8 @@ bool cuentaPorMascaras(const Rayo& rayo, int minRun, int& cuenta) {
 // of the walk would count too little, or step over background only.
 Segmento traza(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0, double theta,
                int minRun, int etiqueta, const ContornoRegion* contorno = nullptr, const MapaRegion* mapa = nullptr,
-               const uint16_t* profundidad = nullptr, const PasosAngulo* pasos = nullptr) {
-  const Rayo rayo(imagen, dims, x0, y0, theta, etiqueta, contorno, mapa, profundidad, pasos);
+               const PasosAngulo* pasos = nullptr) {
+  const Rayo rayo(imagen, dims, x0, y0, theta, etiqueta, contorno, mapa, pasos);
 
   // Counting pass: every run adds its length plus one; gaps of any length
   // are bridged while the last position stays strictly inside the grid.
@@ -408,14 +392,22 @@ Segmento traza(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0, 
 
   // Locating pass: runs are followed only where the sample two past a run's
   // end matches again, and each run visited sets the start anew.
+  // With an outline the match bits answer both questions, 64 samples at a
+  // time: no sample from fin() on matches.
+  Muestras muestras(rayo);
+  const int tope = std::min(rayo.fin(), 1 << 30);
+  const auto coincide = [&](int j) {
+    return contorno ? j < tope && muestras.coincide(j, tope) : rayo.coincide(j);
+  };
+  const auto finDeTramo = [&](int j) { return contorno ? muestras.primera(j, tope, false) : rayo.finDeTramo(j); };
   double sx = rayo.x(0), sy = rayo.y(0);
   for (int j = 0;;) {
     X = rayo.x(j);
     Y = rayo.y(j);
-    if (!rayo.coincide(j)) break;
+    if (!coincide(j)) break;
     sx = X;
     sy = Y;
-    const int k = rayo.finDeTramo(j);
+    const int k = finDeTramo(j);
     X = rayo.x(k);
     Y = rayo.y(k);
     j = k + 2;
@@ -585,7 +577,8 @@ MapaSegmentos hallaSegmentos(uint16_t* imagen, Dimensiones* dims, int speed, int
   const int filas = dims->dim1;
   const int mitad = nAng / 2;
 
-  // How deep each pixel lies in its region, for walks to step over interiors.
+  // How deep each pixel lies in its region, for the pruning's walks between
+  // segments to step over interiors.
   const std::vector<uint16_t> profundidad =
       recorrido == Recorrido::porCajas ? profundidades(imagen, columnas, filas) : std::vector<uint16_t>{};
   const uint16_t* prof = profundidad.empty() ? nullptr : profundidad.data();
@@ -597,7 +590,7 @@ MapaSegmentos hallaSegmentos(uint16_t* imagen, Dimensiones* dims, int speed, int
                         const ContornoRegion* contorno, const MapaRegion* mapa) {
     for (int a = 0; a < mitad; ++a) {
       const double theta = (a * kDosPi) / nAng;
-      Segmento s = traza(imagen, dims, x, y, theta, lMinLine, etiqueta, contorno, mapa, prof,
+      Segmento s = traza(imagen, dims, x, y, theta, lMinLine, etiqueta, contorno, mapa,
                          pasos.empty() ? nullptr : &pasos[static_cast<std::size_t>(a)]);
       if (s.valido && s.longitud > lMinLine) hallados.push_back(s);
     }
