@@ -540,6 +540,25 @@ MapaSegmentos agrupaPorRegion(std::vector<std::deque<Segmento>> porRegion) {
   return grupos;
 }
 
+// Runs trabajo(i) for i = 0 ... n - 1, each once, over the machine's cores
+// (eight at most). Each thread takes its worker from haceTrabajador, so that
+// what a worker keeps between items is its own; no result may depend on
+// which thread ran an item.
+template <typename HaceTrabajador>
+void enParalelo(int n, HaceTrabajador haceTrabajador) {
+  std::atomic<int> siguiente{0};
+  auto trabaja = [&] {
+    auto trabajo = haceTrabajador();
+    for (int i; (i = siguiente.fetch_add(1)) < n;) trabajo(i);
+  };
+  const unsigned hilos = std::min<unsigned>(std::max(1u, std::min(8u, std::thread::hardware_concurrency())),
+                                            static_cast<unsigned>(std::max(n, 1)));
+  std::vector<std::thread> ayudantes;
+  for (unsigned h = 1; h < hilos; ++h) ayudantes.emplace_back(trabaja);
+  trabaja();
+  for (std::thread& t : ayudantes) t.join();
+}
+
 // The offsets of the rays at each of the nAng / 2 angles, far enough for a
 // ray to cross the slice; 32 MiB in all at most, beyond which rays compute
 // their samples themselves.
@@ -619,24 +638,16 @@ MapaSegmentos hallaSegmentos(uint16_t* imagen, Dimensiones* dims, int speed, int
     // is the order of the plain walk.
     const RegionesABuscar regiones = localizaRegiones(imagen, columnas, filas, speed, kept);
     std::vector<std::deque<Segmento>> porRegion(static_cast<std::size_t>(std::max(kept.numRegiones, 0)));
-    std::atomic<int> siguiente{0};
-    auto trabaja = [&] {
-      MapaRegion mapa;
-      for (int k; (k = siguiente.fetch_add(1)) < kept.numRegiones;) {
+    enParalelo(kept.numRegiones, [&] {
+      return [&, mapa = MapaRegion()](int k) mutable {
         const int etiqueta = kept.etiquetas[k];
         const int n = etiqueta >= 0 && etiqueta <= 65535 ? regiones.indice[etiqueta] : -1;
-        if (n < 0 || regiones.pixeles[n].empty()) continue;
+        if (n < 0 || regiones.pixeles[n].empty()) return;
         mapa.rellena(imagen, columnas, regiones.contornos[n].caja, etiqueta);
         for (const auto& [x, y] : regiones.pixeles[n])
           buscaDesde(porRegion[k], x, y, etiqueta, &regiones.contornos[n], &mapa);
-      }
-    };
-    const unsigned hilos = std::min<unsigned>(std::max(1u, std::min(8u, std::thread::hardware_concurrency())),
-                                              static_cast<unsigned>(std::max(kept.numRegiones, 1)));
-    std::vector<std::thread> ayudantes;
-    for (unsigned h = 1; h < hilos; ++h) ayudantes.emplace_back(trabaja);
-    trabaja();
-    for (std::thread& t : ayudantes) t.join();
+      };
+    });
     std::size_t total = 0;
     for (int k = 0; k < kept.numRegiones; ++k) {
       std::cout << k << '\r' << std::flush;
@@ -647,15 +658,30 @@ MapaSegmentos hallaSegmentos(uint16_t* imagen, Dimensiones* dims, int speed, int
   }
   std::cout << "Tamanho Mapa: " << grupos.size() << '\n';
 
+  // The first pruning pass prints nothing and reads only its own group and
+  // the slice, so the groups take it side by side, the largest first; the
+  // rest follows in group order.
+  const bool plano = recorrido == Recorrido::completo;
+  // Groups of one segment or none are kept as they are.
+  std::map<int, bool> sePoda;
+  for (const auto& [g, grupo] : grupos) sePoda[g] = grupo.size() > 1;
+  if (!plano) {
+    std::vector<std::deque<Segmento>*> porPodar;
+    for (auto& [g, grupo] : grupos)
+      if (sePoda[g]) porPodar.push_back(&grupo);
+    std::stable_sort(porPodar.begin(), porPodar.end(),
+                     [](const auto* a, const auto* b) { return a->size() > b->size(); });
+    enParalelo(static_cast<int>(porPodar.size()), [&] {
+      return [&](int i) { *porPodar[i] = optimiza0(imagen, dims, std::move(*porPodar[i]), prof); };
+    });
+  }
   MapaSegmentos resultado;
   for (auto& [g, grupo] : grupos) {
-    if (grupo.size() <= 1) {
+    if (!sePoda[g]) {
       resultado[g];
       continue;
     }
-    const bool plano = recorrido == Recorrido::completo;
-    std::deque<Segmento> o0 = plano ? optimiza0Referencia(imagen, dims, std::move(grupo))
-                                    : optimiza0(imagen, dims, std::move(grupo), prof);
+    std::deque<Segmento> o0 = plano ? optimiza0Referencia(imagen, dims, std::move(grupo)) : std::move(grupo);
     std::cout << "Nueva N Despues Optimiza 0: " << o0.size() << '\n';
     for (const Segmento& s : o0) escribeLineaSegmento(s);
     std::deque<Segmento> o1 = plano ? optimiza1Referencia(imagen, dims, std::move(o0), kDosPi / nAng)
