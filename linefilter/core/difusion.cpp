@@ -8,8 +8,8 @@
 #include <iostream>
 #include <limits>
 #include <stdexcept>
-#include <functional>
-#include <thread>
+
+#include "paralelo.h"
 
 namespace {
 
@@ -381,14 +381,6 @@ void iteraFilas(const PasoDifusion& paso, std::size_t desde, std::size_t hasta) 
     iteraFilasBase(paso, desde, hasta);
 }
 
-// Threads for n0 rows: one band of at least 64 rows a core. Every sample is
-// computed on its own, so the result does not depend on how many there are.
-unsigned hilosPara(std::size_t n0, std::size_t n1) {
-  const unsigned nucleos = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
-  const std::size_t porMuestras = n0 * n1 / (64 * 1024) + 1;
-  return static_cast<unsigned>(std::min<std::size_t>({nucleos, n0 / 64 + 1, porMuestras}));
-}
-
 }  // namespace
 
 std::vector<float> difusionAnisotropica(const uint16_t* imagen, const Dimensiones& dims,
@@ -408,17 +400,9 @@ std::vector<float> difusionAnisotropica(const uint16_t* imagen, const Dimensione
   const float kappaF = static_cast<float>(kappa);
   const float wy = pesoEje(1), wx = pesoEje(1);
   const float wd = static_cast<float>(1.0 / (std::sqrt(2.0) * std::sqrt(2.0)));
-  const unsigned hilos = hilosPara(n0, n1);
   for (int it = 0; it < iteraciones; ++it) {
     const PasoDifusion paso{p.data(), q.data(), ancho, n1, kappaF, opcion, wy, wx, wd, delta_t};
-    if (hilos == 1) {
-      iteraFilas(paso, 0, n0);
-    } else {
-      std::vector<std::thread> banda;
-      for (unsigned h = 0; h < hilos; ++h)
-        banda.emplace_back(iteraFilas, std::cref(paso), n0 * h / hilos, n0 * (h + 1) / hilos);
-      for (std::thread& t : banda) t.join();
-    }
+    enBandas(n0, n1, [&paso](std::size_t desde, std::size_t hasta) { iteraFilas(paso, desde, hasta); });
     std::swap(p, q);
   }
   for (std::size_t i = 0; i < n0; ++i) std::copy_n(&p[(i + 1) * ancho + 1], n1, &img[i * n1]);

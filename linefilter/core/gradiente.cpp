@@ -5,6 +5,9 @@
 #include <cstddef>
 #include <stdexcept>
 
+#include "difusion.h"
+#include "paralelo.h"
+
 namespace {
 
 // Guards against a rows form that does not hold the extents it comes with.
@@ -110,4 +113,87 @@ Filas<double> filtroGradiente(const Filas<uint16_t>& filas, const Dimensiones& d
     }
   }
   return gradienteMagnitud(suavizada, dims);
+}
+
+namespace {
+
+// The smoothed rows of a flat image, one at a time: row x of the sums
+// filtroGradiente makes, each added up in its order (kernel rows a, and in
+// each the columns b) from 0.
+class Suavizado {
+ public:
+  Suavizado(const uint16_t* entrada, std::size_t n0, std::size_t n1, int w, double s)
+      : entrada_(entrada), n0_(n0), n1_(n1), w_(static_cast<std::size_t>(w)), r_(w - (w + 1) / 2),
+        relleno_(n1 + w_), pesos_(w_ * w_) {
+    const Filas<double> k = nucleoGaussiano(w, s);
+    for (std::size_t a = 0; a < w_; ++a)
+      for (std::size_t b = 0; b < w_; ++b) pesos_[a * w_ + b] = k[a][b];
+  }
+
+  void fila(std::size_t x, double* suma) {
+    std::fill_n(suma, n1_, 0.0);
+    for (std::size_t a = 0; a < w_; ++a) {
+      // Row x + a of the framed image: the nearest row and column repeated.
+      const long i = std::clamp(static_cast<long>(x + a) - r_, 0L, static_cast<long>(n0_) - 1);
+      const uint16_t* origen = entrada_ + static_cast<std::size_t>(i) * n1_;
+      for (std::size_t t = 0; t + 1 < w_ + n1_; ++t)
+        relleno_[t] = origen[std::clamp(static_cast<long>(t) - r_, 0L, static_cast<long>(n1_) - 1)];
+      for (std::size_t b = 0; b < w_; ++b) {
+        const double peso = pesos_[a * w_ + b];
+        const double* desde = relleno_.data() + b;
+        for (std::size_t y = 0; y < n1_; ++y) suma[y] += desde[y] * peso;
+      }
+    }
+  }
+
+ private:
+  const uint16_t* entrada_;
+  std::size_t n0_, n1_, w_;
+  long r_;
+  std::vector<double> relleno_;
+  std::vector<double> pesos_;
+};
+
+}  // namespace
+
+void gradienteAU16(const uint16_t* entrada, const Dimensiones& dims, int w, int s, uint16_t* salida) {
+  const std::size_t n0 = extension(dims.dim0);
+  const std::size_t n1 = extension(dims.dim1);
+  if (n0 == 0 || n1 == 0) return;
+  if (w <= 0) {
+    // Nothing is smoothed into the sums, so every difference is 0.
+    std::fill_n(salida, n0 * n1, dobleAU16(0.0));
+    return;
+  }
+  // Each band reads its rows and the one on either side from the input, so
+  // the output may only be written once every band has read what it needs.
+  std::vector<uint16_t> resultado(n0 * n1);
+  enBandas(n0, n1, [&](std::size_t desde, std::size_t hasta) {
+    if (desde >= hasta) return;
+    Suavizado suavizado(entrada, n0, n1, w, static_cast<double>(s));
+    // The smoothed rows x - 1, x and x + 1 for output row x, where they exist.
+    std::vector<double> antes(n1), actual(n1), despues(n1);
+    if (desde > 0) suavizado.fila(desde - 1, antes.data());
+    suavizado.fila(desde, actual.data());
+    for (std::size_t x = desde; x < hasta; ++x) {
+      if (x + 1 < n0) suavizado.fila(x + 1, despues.data());
+      // One-sided at the two ends; along an extent of 1 the difference is 0.
+      const double* mas = x + 1 < n0 ? despues.data() : actual.data();
+      const double* menos = x > 0 ? antes.data() : actual.data();
+      const bool centrada = x > 0 && x + 1 < n0;
+      uint16_t* fila = resultado.data() + x * n1;
+      for (std::size_t y = 0; y < n1; ++y) {
+        const double gi = n0 < 2 ? 0.0 : centrada ? (mas[y] - menos[y]) * 0.5 : mas[y] - menos[y];
+        double gj;
+        if (n1 < 2) gj = 0.0;
+        else if (y == 0) gj = actual[1] - actual[0];
+        else if (y == n1 - 1) gj = actual[n1 - 1] - actual[n1 - 2];
+        else gj = (actual[y + 1] - actual[y - 1]) * 0.5;
+        fila[y] = dobleAU16(std::sqrt(gj * gj + gi * gi));
+      }
+      std::swap(antes, actual);
+      std::swap(actual, despues);
+    }
+  });
+  std::copy(resultado.begin(), resultado.end(), salida);
 }

@@ -37,3 +37,9 @@ Filas<double> gradienteMagnitud(const Filas<double>& imagen, const Dimensiones& 
 // Gaussian smoothing with a w x w kernel of deviation s, then the gradient
 // magnitude. The result is not limited to 16 bits.
 Filas<double> filtroGradiente(const Filas<uint16_t>& filas, const Dimensiones& dims, int w, int s);
+
+// filtroGradiente of the flat image (dim0 rows of dim1 samples) with every
+// value converted by dobleAU16, written to salida, which may be entrada
+// itself: the same arithmetic in the same order, a few rows at a time and
+// over bands of rows side by side, without the rows forms.
+void gradienteAU16(const uint16_t* entrada, const Dimensiones& dims, int w, int s, uint16_t* salida);

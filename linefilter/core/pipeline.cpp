@@ -129,10 +129,7 @@ void procesaImagen(uint16_t* muestras, Dimensiones* dims, MapaParametros paramet
 
   if (conGradiente) {
     std::cout << "s: " << s << ", " << w << '\n';
-    const Filas<double> gradiente = filtroGradiente(aFilas(muestras, *dims), *dims, w, s);
-    std::size_t i = 0;
-    for (const std::vector<double>& fila : gradiente)
-      for (double g : fila) muestras[i++] = dobleAU16(g);
+    gradienteAU16(muestras, *dims, w, s, muestras);
   }
 
   normalizaCDF(muestras, *dims, kSalidaMin, kSalidaMax, kPorcentaje);

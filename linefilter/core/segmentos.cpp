@@ -1,7 +1,6 @@
 #include "segmentos.h"
 
 #include <algorithm>
-#include <atomic>
 #include <bit>
 #include <climits>
 #include <cmath>
@@ -10,12 +9,12 @@
 #include <immintrin.h>
 #include <iterator>
 #include <limits>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "enteros.h"
 #include "etiquetado.h"
+#include "paralelo.h"
 #include "pasos.h"
 #include "poda.h"
 #include "profundidad.h"
@@ -538,25 +537,6 @@ MapaSegmentos agrupaPorRegion(std::vector<std::deque<Segmento>> porRegion) {
       std::move(r.begin(), r.end(), std::back_inserter(grupo));
   }
   return grupos;
-}
-
-// Runs trabajo(i) for i = 0 ... n - 1, each once, over the machine's cores
-// (eight at most). Each thread takes its worker from haceTrabajador, so that
-// what a worker keeps between items is its own; no result may depend on
-// which thread ran an item.
-template <typename HaceTrabajador>
-void enParalelo(int n, HaceTrabajador haceTrabajador) {
-  std::atomic<int> siguiente{0};
-  auto trabaja = [&] {
-    auto trabajo = haceTrabajador();
-    for (int i; (i = siguiente.fetch_add(1)) < n;) trabajo(i);
-  };
-  const unsigned hilos = std::min<unsigned>(std::max(1u, std::min(8u, std::thread::hardware_concurrency())),
-                                            static_cast<unsigned>(std::max(n, 1)));
-  std::vector<std::thread> ayudantes;
-  for (unsigned h = 1; h < hilos; ++h) ayudantes.emplace_back(trabaja);
-  trabaja();
-  for (std::thread& t : ayudantes) t.join();
 }
 
 // The offsets of the rays at each of the nAng / 2 angles, far enough for a

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <random>
 #include <stdexcept>
 #include <vector>
 
@@ -205,3 +206,39 @@ TEST(FiltroGradiente, EmptyAndThinImages) {
   for (double v : fila[0]) EXPECT_NEAR(v, 10.0, 1e-9);
   EXPECT_THROW(filtroGradiente({{1, 2}}, {2, 2}, 2, 1), std::invalid_argument);
 }
+
+namespace {
+
+// The flat, banded gradient must give exactly the rows form's values, as
+// 16-bit samples, on any size and kernel.
+TEST(GradienteAU16, GivesTheRowsFormsValuesOnOddSizesAndKernels) {
+  struct Caso {
+    int filas, columnas;
+  };
+  const Caso casos[] = {{1, 1}, {1, 29}, {29, 1}, {2, 2}, {3, 2}, {2, 3}, {7, 13}, {61, 97}, {300, 301}};
+  std::mt19937 azar(7);
+  for (const Caso& c : casos) {
+    const Dimensiones d{c.filas, c.columnas};
+    std::vector<uint16_t> imagen(static_cast<std::size_t>(c.filas) * c.columnas);
+    // Noise of every depth: small values, the full range, and flat stretches.
+    for (std::size_t i = 0; i < imagen.size(); ++i)
+      imagen[i] = static_cast<uint16_t>(i % 17 < 5 ? 40000 : azar() % (i % 3 ? 65536 : 300));
+    for (int w : {0, 1, 2, 3, 4, 5}) {
+      for (int s : {0, 1, 3}) {
+        const Filas<double> referencia = filtroGradiente(aFilas(imagen.data(), d), d, w, s);
+        std::vector<uint16_t> esperado;
+        for (const auto& fila : referencia)
+          for (double g : fila) esperado.push_back(dobleAU16(g));
+        std::vector<uint16_t> obtenido(imagen.size(), 1);
+        gradienteAU16(imagen.data(), d, w, s, obtenido.data());
+        ASSERT_EQ(obtenido, esperado) << c.filas << "x" << c.columnas << " w " << w << " s " << s;
+        // Written over its own input, as the pipeline does.
+        std::vector<uint16_t> enSitio = imagen;
+        gradienteAU16(enSitio.data(), d, w, s, enSitio.data());
+        ASSERT_EQ(enSitio, esperado) << "in place, " << c.filas << "x" << c.columnas << " w " << w;
+      }
+    }
+  }
+}
+
+}  // namespace
