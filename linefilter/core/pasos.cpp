@@ -37,7 +37,7 @@ PasosAngulo pasosAngulo(double theta, int largoMaximo, int lado) {
     p.dy.push_back(static_cast<int32_t>(std::floor(ty)));
   }
   p.largo = static_cast<int>(p.dx.size());
-  // Readers taking eight at a time may read past the end.
+  // Readers taking sixteen at a time may read past the end.
   p.dx.resize(p.dx.size() + PasosAngulo::kRelleno, 0);
   p.dy.resize(p.dy.size() + PasosAngulo::kRelleno, 0);
   return p;

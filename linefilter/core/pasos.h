@@ -14,8 +14,8 @@
 // every start pixel of a slice whose sides are at most `lado`, wherever a
 // sample can fall on the slice.
 struct PasosAngulo {
-  // Entries past largo, of no meaning, for readers that take eight at a time.
-  static constexpr int kRelleno = 8;
+  // Entries past largo, of no meaning, for readers that take sixteen at a time.
+  static constexpr int kRelleno = 16;
 
   double cos = 1, sin = 0;
   int largo = 0;

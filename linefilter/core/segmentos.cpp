@@ -1,6 +1,7 @@
 #include "segmentos.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <climits>
 #include <cmath>
@@ -27,10 +28,13 @@ constexpr int kValorRegion = 255;
 constexpr int kMaxRegiones = 300;
 constexpr double kFactorRegiones = 0.94;
 
-// Whether this machine runs the eight-lane map reads.
-bool hayAvx2() {
-  static const bool hay = __builtin_cpu_supports("avx2");
-  return hay;
+// The widest lanes the map reads use: 16 where the machine has them, else 8,
+// else none; lowered by limitaCarriles.
+std::atomic<int> carrilesPermitidos{16};
+
+int carrilesDeLaMaquina() {
+  static const int carriles = __builtin_cpu_supports("avx512f") ? 16 : __builtin_cpu_supports("avx2") ? 8 : 0;
+  return std::min(carriles, carrilesPermitidos.load(std::memory_order_relaxed));
 }
 
 // The pixels of a region's box that hold its label, a bit each, row by row.
@@ -43,7 +47,7 @@ class MapaRegion {
     ancho_ = static_cast<std::size_t>(caja.x1 - caja.x0 + 1);
     const std::size_t alto = static_cast<std::size_t>(caja.y1 - caja.y0 + 1);
     bits_.assign((ancho_ * alto + 63) / 64 + 1, 0);
-    ochoEnOcho_ = hayAvx2() && ancho_ * alto <= static_cast<std::size_t>(INT32_MAX);
+    carriles_ = ancho_ * alto > static_cast<std::size_t>(INT32_MAX) ? 0 : carrilesDeLaMaquina();
     std::size_t j = 0;
     for (int y = caja.y0; y <= caja.y1; ++y) {
       const uint16_t* fila = imagen + static_cast<std::size_t>(y) * static_cast<std::size_t>(columnas);
@@ -91,12 +95,41 @@ class MapaRegion {
     return m;
   }
 
-  // Whether bitsAvx2 runs here: the machine has it and every index of the
-  // box fits its lanes.
-  bool ochoEnOcho() const { return ochoEnOcho_; }
+  // bitsAvx2 sixteen at a time, dx and dy read up to the next multiple of 16.
+  [[gnu::target("avx512f")]] uint64_t bitsAvx512(const int32_t* dx, const int32_t* dy, int x0, int y0,
+                                                 int n) const {
+    const __m512i vx0 = _mm512_set1_epi32(x0 - caja_.x0), vy0 = _mm512_set1_epi32(y0 - caja_.y0);
+    const __m512i ancho = _mm512_set1_epi32(static_cast<int>(ancho_));
+    const __m512i alto = _mm512_set1_epi32(caja_.y1 - caja_.y0 + 1);
+    const __m512i treintaYUno = _mm512_set1_epi32(31), uno = _mm512_set1_epi32(1);
+    const __m512i carril = _mm512_set_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+    const int* palabras = reinterpret_cast<const int*>(bits_.data());
+    uint64_t m = 0;
+    for (int b = 0; b < n; b += 16) {
+      const __m512i u = _mm512_add_epi32(vx0, _mm512_loadu_si512(dx + b));
+      const __m512i v = _mm512_add_epi32(vy0, _mm512_loadu_si512(dy + b));
+      // Unsigned, a place before the box is beyond it.
+      const __mmask16 dentro = _mm512_cmplt_epu32_mask(u, ancho) & _mm512_cmplt_epu32_mask(v, alto) &
+                               _mm512_cmplt_epi32_mask(carril, _mm512_set1_epi32(n - b));
+      const __m512i j = _mm512_add_epi32(_mm512_mullo_epi32(v, ancho), u);
+      const __m512i palabra =
+          _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), dentro, _mm512_srli_epi32(j, 5), palabras, 4);
+      const __mmask16 puestos =
+          _mm512_mask_test_epi32_mask(dentro, _mm512_srlv_epi32(palabra, _mm512_and_si512(j, treintaYUno)), uno);
+      m |= static_cast<uint64_t>(puestos) << b;
+    }
+    return m;
+  }
+
+  // Whether the lanes run here: the machine has them and every index of the
+  // box fits a lane.
+  bool vectorial() const { return carriles_ > 0; }
+  uint64_t bits(const int32_t* dx, const int32_t* dy, int x0, int y0, int n) const {
+    return carriles_ == 16 ? bitsAvx512(dx, dy, x0, y0, n) : bitsAvx2(dx, dy, x0, y0, n);
+  }
 
  private:
-  bool ochoEnOcho_ = false;
+  int carriles_ = 0;
   CajaRegion caja_;
   std::size_t ancho_ = 0;
   std::vector<uint64_t> bits_;
@@ -166,9 +199,9 @@ class Rayo {
     const int tabuladas = desde >= 0 ? std::clamp(largo_ - desde, 0, cuantas) : 0;
     uint64_t m = 0;
     int b = 0;
-    if (mapa_->ochoEnOcho()) {
+    if (mapa_->vectorial()) {
       b = tabuladas;
-      m = mapa_->bitsAvx2(dx_ + desde, dy_ + desde, x0_, y0_, b);
+      m = mapa_->bits(dx_ + desde, dy_ + desde, x0_, y0_, b);
     }
     for (; b < tabuladas; ++b) {
       int px, py;
@@ -461,6 +494,8 @@ RegionesABuscar localizaRegiones(const uint16_t* imagen, int columnas, int filas
 }
 
 }  // namespace
+
+void limitaCarriles(int carriles) { carrilesPermitidos = carriles; }
 
 Segmento trazaSegmento(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0,
                        double theta, int minRun, int etiqueta) {

@@ -72,6 +72,11 @@ MapaSegmentos hallaSegmentos(uint16_t* imagen, Dimensiones* dims, int speed, int
 Segmento trazaSegmento(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0,
                        double theta, int minRun, int etiqueta);
 
+// The widest vector lanes the detection may use where the machine has them:
+// 16, 8 or 0 for none. Every width gives the same results; this lets the
+// narrower ones be checked on a machine with wider ones.
+void limitaCarriles(int carriles);
+
 // Groups the segments by label: key g holds, in input order, the segments of
 // label lo + g, lo being the smallest label present; unused labels in between
 // give empty groups.

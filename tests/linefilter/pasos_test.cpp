@@ -57,7 +57,7 @@ TEST(PasosAngulo, EndWhereAProductLiesJustBelowAnInteger) {
   esperaExacta(p, 2000, "cosine just below one half");
 }
 
-TEST(PasosAngulo, CanBeReadEightPastTheirEnd) {
+TEST(PasosAngulo, CanBeReadSixteenPastTheirEnd) {
   const PasosAngulo p = pasosAngulo(0.3, 50, 40);
   EXPECT_EQ(p.dx.size(), static_cast<std::size_t>(p.largo + PasosAngulo::kRelleno));
   EXPECT_EQ(p.dy.size(), p.dx.size());

@@ -80,7 +80,14 @@ void esperaIguales(const Resultado& a, const Resultado& b, const std::string& ca
   }
 }
 
-TEST(RecorridoPorCajas, GivesTheFullWalksResultOnRandomSlicesOfOddSizes) {
+// Every lane width the machine has, down to none, on the same slices.
+class RecorridoPorCarriles : public testing::TestWithParam<int> {
+ protected:
+  void SetUp() override { limitaCarriles(GetParam()); }
+  void TearDown() override { limitaCarriles(16); }
+};
+
+TEST_P(RecorridoPorCarriles, GivesTheFullWalksResultOnRandomSlicesOfOddSizes) {
   struct Tamano {
     int columnas, filas;
   };
@@ -102,6 +109,8 @@ TEST(RecorridoPorCajas, GivesTheFullWalksResultOnRandomSlicesOfOddSizes) {
     }
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Carriles, RecorridoPorCarriles, testing::Values(16, 8, 0));
 
 // A ray whose runs are separated by long gaps inside one region's box: the
 // box must not cut the count short while the ray can still meet the region.
