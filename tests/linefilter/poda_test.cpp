@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "captura.h"
+#include "enteros.h"
+#include "profundidad.h"
 
 namespace {
 
@@ -69,6 +73,44 @@ TEST(CruzaFondo, NeedsMoreThanTheToleranceAndAFifth) {
     l.rectangulo(1 + c.fondo, 2, c.d - c.fondo, 1, 256);
     EXPECT_EQ(cruzaFondo(l.muestras.data(), &l.dims, {1, 2}, {1.0 + c.d, 2}, c.tol), c.cruza)
         << "d " << c.d << " background " << c.fondo << " tol " << c.tol;
+  }
+}
+
+// The walk as first written: every sample, one at a time.
+bool cruzaFondoPlano(const Lamina& l, PuntoReal p, PuntoReal q, int tol) {
+  const double d = std::sqrt((p.x - q.x) * (p.x - q.x) + (p.y - q.y) * (p.y - q.y));
+  const int lim = truncaEntero32(std::floor(0.2 * d));
+  const int pasos = truncaEntero32(std::floor(d));
+  int aciertos = 0;
+  for (int k = 0; k < pasos; ++k) {
+    const int x = pisoEntero32((q.x - p.x) * k / d + p.x);
+    const int y = pisoEntero32((q.y - p.y) * k / d + p.y);
+    if (esFondo(l.muestras.data(), &l.dims, x, y) && ++aciertos > tol && aciertos > lim) return true;
+  }
+  return false;
+}
+
+// Blocks of samples and the steps over deep interiors must not change a
+// single answer: random walks, on the slice and off it, over solid squares
+// of several labels and thin bars.
+TEST(CruzaFondo, AnswersAsTheSampleBySampleWalkOnRandomWalks) {
+  Lamina l(83, 61);
+  std::mt19937 azar(11);
+  for (int f = 0; f < 14; ++f)
+    l.rectangulo(static_cast<int>(azar() % 70), static_cast<int>(azar() % 50), 1 + static_cast<int>(azar() % 30),
+                 1 + static_cast<int>(azar() % 20), static_cast<uint16_t>(256 + azar() % 3));
+  const std::vector<uint16_t> profundidad = profundidades(l.muestras.data(), l.dims.dim0, l.dims.dim1);
+  std::uniform_real_distribution<double> x(-20, 103), y(-20, 81), lejos(-5e4, 5e4);
+  for (int caso = 0; caso < 4000; ++caso) {
+    PuntoReal p{x(azar), y(azar)}, q{x(azar), y(azar)};
+    if (caso % 50 == 0) q = {lejos(azar), y(azar)};
+    if (caso % 97 == 0) q = {std::numeric_limits<double>::quiet_NaN(), 3};
+    if (caso % 211 == 0) q = {3e9, -3e9};  // more steps than an int counts
+    if (caso % 3 == 0) p = {std::floor(p.x), std::floor(p.y)};
+    const int tol = static_cast<int>(azar() % 25);
+    const bool esperado = cruzaFondoPlano(l, p, q, tol);
+    ASSERT_EQ(cruzaFondo(l.muestras.data(), &l.dims, p, q, tol), esperado) << caso;
+    ASSERT_EQ(cruzaFondo(l.muestras.data(), &l.dims, p, q, tol, profundidad.data()), esperado) << caso;
   }
 }
 
