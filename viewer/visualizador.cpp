@@ -493,12 +493,12 @@ void Visualizador::eligeModo() {
   switch (dialogos_->eligeModo(QString::fromUtf8(kTextoModo))) {
     case Dialogos::Modo::automatico:
       abrirFichero();
-      modoApertura_ = "a";
+      modoApertura_ = 'a';  // a char: GCC 12 warns falsely of a literal's copy here
       textoModo_ = QStringLiteral("p");
       break;
     case Dialogos::Modo::manual:
       abrirFichero();
-      modoApertura_ = "m";
+      modoApertura_ = 'm';
       textoModo_ = QStringLiteral("p");
       break;
     case Dialogos::Modo::cancelar:

@@ -112,10 +112,12 @@ class MapaRegion {
       const __mmask16 dentro = _mm512_cmplt_epu32_mask(u, ancho) & _mm512_cmplt_epu32_mask(v, alto) &
                                _mm512_cmplt_epi32_mask(carril, _mm512_set1_epi32(n - b));
       const __m512i j = _mm512_add_epi32(_mm512_mullo_epi32(v, ancho), u);
-      const __m512i palabra =
-          _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), dentro, _mm512_srli_epi32(j, 5), palabras, 4);
-      const __mmask16 puestos =
-          _mm512_mask_test_epi32_mask(dentro, _mm512_srlv_epi32(palabra, _mm512_and_si512(j, treintaYUno)), uno);
+      // The shifts are masked too: lanes outside give 0 (and GCC 12 then
+      // does not warn of the unmasked forms' undefined fill).
+      const __m512i palabra = _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), dentro,
+                                                          _mm512_maskz_srli_epi32(dentro, j, 5), palabras, 4);
+      const __mmask16 puestos = _mm512_mask_test_epi32_mask(
+          dentro, _mm512_maskz_srlv_epi32(dentro, palabra, _mm512_and_si512(j, treintaYUno)), uno);
       m |= static_cast<uint64_t>(puestos) << b;
     }
     return m;
