@@ -27,8 +27,8 @@ PasosAngulo pasosAngulo(double theta, int largoMaximo, int lado) {
   std::frexp(static_cast<double>(std::max(lado, 0)) + 3.0, &exponente);
   const double umbral = std::ldexp(1.0, exponente - 51);
   const int n = std::max(largoMaximo, 0);
-  p.dx.reserve(static_cast<std::size_t>(n));
-  p.dy.reserve(static_cast<std::size_t>(n));
+  p.dx.reserve(static_cast<std::size_t>(n) + PasosAngulo::kRelleno);
+  p.dy.reserve(static_cast<std::size_t>(n) + PasosAngulo::kRelleno);
   for (int k = 0; k < n; ++k) {
     // The very products the ray computes.
     const double tx = static_cast<double>(k) * p.cos, ty = static_cast<double>(k) * p.sin;

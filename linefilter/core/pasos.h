@@ -9,7 +9,7 @@
 // each; x0 + floor(k cos t) is that floor unless the rounded sum reaches the
 // next integer, which needs k cos t within a few units of the last place
 // below one. Those k are rare (on a 2048-pixel slice the product must lie
-// within 1e-9 of an integer) and end the table: from `largo` on a ray
+// within 2e-12 below an integer) and end the table: from `largo` on a ray
 // computes its samples itself. So for k < largo the offsets are exact for
 // every start pixel of a slice whose sides are at most `lado`, wherever a
 // sample can fall on the slice.

@@ -218,7 +218,9 @@ class Rayo {
     for (; b < cuantas; ++b, k += 1.0) {
       const double px = x0_ + k * cos_, py = y0_ + k * sin_;
       const bool dentro = (px >= bx0) & (px < bx1) & (py >= by0) & (py < by1);
-      m |= static_cast<uint64_t>(dentro & mapa_->tiene(dentro, static_cast<int>(px), static_cast<int>(py))) << b;
+      // Only a position in the box is converted: a far one may not fit an int.
+      const int ix = dentro ? static_cast<int>(px) : 0, iy = dentro ? static_cast<int>(py) : 0;
+      m |= static_cast<uint64_t>(dentro & mapa_->tiene(dentro, ix, iy)) << b;
     }
     return m;
   }
