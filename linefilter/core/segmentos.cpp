@@ -1,6 +1,7 @@
 #include "segmentos.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <bit>
 #include <climits>
@@ -329,6 +330,18 @@ class Muestras {
     return hasta;
   }
 
+  // primera(desde, hasta, false), remembered for the last few runs: the
+  // locating pass follows the runs the count has just walked, and a long run
+  // through a solid region is its whole cost.
+  int finDeTramo(int desde, int hasta) {
+    for (const Tramo& t : tramos_)
+      if (t.desde == desde && t.hasta == hasta) return t.fin;
+    const int fin = primera(desde, hasta, false);
+    tramos_[siguienteTramo_] = {desde, hasta, fin};
+    siguienteTramo_ = (siguienteTramo_ + 1) % kTramos;
+    return fin;
+  }
+
   // Whether sample k matches, for k < hasta.
   bool coincide(int k, int hasta) {
     if (!tiene(k)) carga(k, 64, hasta);
@@ -343,9 +356,16 @@ class Muestras {
     bits_ = rayo_.mascara(base_, n_);
   }
 
+  struct Tramo {
+    int desde = -1, hasta = -1, fin = -1;
+  };
+  static constexpr int kTramos = 4;
+
   const Rayo& rayo_;
   int base_ = 0, n_ = 0;
   uint64_t bits_ = 0;
+  std::array<Tramo, kTramos> tramos_{};
+  int siguienteTramo_ = 0;
 };
 
 // The counting pass over match bits, for a ray with an outline: the count of
@@ -361,8 +381,7 @@ class Muestras {
 // add l1 + ... + ln + n, and every run but the last is followed by its
 // non-matching end and the skipped sample, so the count grows by at most
 // R + 1: once count + R + 1 <= minRun the ray cannot become long.
-bool cuentaPorMascaras(const Rayo& rayo, int minRun, int& cuenta) {
-  Muestras muestras(rayo);
+bool cuentaPorMascaras(const Rayo& rayo, Muestras& muestras, int minRun, int& cuenta) {
   const bool dentro0 = rayo.dentroEstricto(0);
   const int fuera = rayo.primeraFueraDeLaMalla();
   const auto dentro = [&](int k) { return k == 0 ? dentro0 : k < fuera; };
@@ -382,7 +401,7 @@ bool cuentaPorMascaras(const Rayo& rayo, int minRun, int& cuenta) {
     const int hasta = static_cast<int>(std::min<long long>(falla, tope));
     const int t = muestras.primera(s, hasta, true);
     if (t >= hasta) return false;
-    const int j = muestras.primera(t, tope, false);
+    const int j = muestras.finDeTramo(t, tope);
     cuenta += j - t + 1;
     if (cuenta > minRun) return true;
     s = j + 2;
@@ -397,6 +416,8 @@ Segmento traza(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0, 
                int minRun, int etiqueta, const ContornoRegion* contorno = nullptr, const MapaRegion* mapa = nullptr,
                const PasosAngulo* pasos = nullptr) {
   const Rayo rayo(imagen, dims, x0, y0, theta, etiqueta, contorno, mapa, pasos);
+  // With an outline both passes read the ray's match bits.
+  Muestras muestras(rayo);
 
   // Counting pass: every run adds its length plus one; gaps of any length
   // are bridged while the last position stays strictly inside the grid.
@@ -404,7 +425,7 @@ Segmento traza(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0, 
   int cuenta = 0;
   bool largo = false;
   if (contorno) {
-    largo = cuentaPorMascaras(rayo, minRun, cuenta);
+    largo = cuentaPorMascaras(rayo, muestras, minRun, cuenta);
   } else {
     for (int i = 0;; ++i) {
       if (i > 0 && !rayo.dentroEstricto(X, Y)) break;
@@ -430,12 +451,11 @@ Segmento traza(const uint16_t* imagen, const Dimensiones* dims, int x0, int y0, 
   // end matches again, and each run visited sets the start anew.
   // With an outline the match bits answer both questions, 64 samples at a
   // time: no sample from fin() on matches.
-  Muestras muestras(rayo);
   const int tope = std::min(rayo.fin(), 1 << 30);
   const auto coincide = [&](int j) {
     return contorno ? j < tope && muestras.coincide(j, tope) : rayo.coincide(j);
   };
-  const auto finDeTramo = [&](int j) { return contorno ? muestras.primera(j, tope, false) : rayo.finDeTramo(j); };
+  const auto finDeTramo = [&](int j) { return contorno ? muestras.finDeTramo(j, tope) : rayo.finDeTramo(j); };
   double sx = rayo.x(0), sy = rayo.y(0);
   for (int j = 0;;) {
     X = rayo.x(j);
